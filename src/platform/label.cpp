@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+#include "platform/label.h"
+
+#include "platform/dispatch.h"
+#include "platform/units.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace Monvert::Forms {
+
+namespace {
+
+std::int16_t buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
+{
+    return std::int16_t((modifiers & Qt::ShiftModifier ? 1 : 0)
+                        | (modifiers & Qt::ControlModifier ? 2 : 0)
+                        | (modifiers & Qt::AltModifier ? 4 : 0));
+}
+
+} // namespace
+
+class LabelWidget final : public QLabel
+{
+public:
+    LabelWidget(QWidget *parent, Label *label)
+        : QLabel(parent)
+        , m_label(label)
+    { }
+
+    Label *m_label;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            m_clickArmed = true;
+        raiseMouse(event, &Label::MouseDown, "MouseDown");
+    }
+
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        // Qt grabs the mouse on a press, so the release comes here even when
+        // the pointer has left the label; only a release over it is a click.
+        const bool click = m_clickArmed && event->button() == Qt::LeftButton
+            && rect().contains(event->position().toPoint());
+        if (event->button() == Qt::LeftButton)
+            m_clickArmed = false;
+        raiseMouse(event, &Label::MouseUp, "MouseUp");
+        if (click && m_label && m_label->Click)
+            dispatch(objectName(), "Click", m_label->Click);
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        // QWidget's default treats the second press as a press; here it is
+        // the double-click alone, and its release is no second click.
+        if (event->button() != Qt::LeftButton) {
+            mousePressEvent(event);
+            return;
+        }
+        m_clickArmed = false;
+        if (m_label && m_label->DblClick)
+            dispatch(objectName(), "DblClick", m_label->DblClick);
+    }
+
+private:
+    void raiseMouse(QMouseEvent *event, Label::MouseProcedure Label::*procedure, const char *name)
+    {
+        if (!m_label || !(m_label->*procedure))
+            return;
+        const double twips = twipsPerPixel(this);
+        const auto button = buttonCode(event->button());
+        const auto shift = shiftState(event->modifiers());
+        const auto x = float(event->position().x() * twips);
+        const auto y = float(event->position().y() * twips);
+        dispatch(objectName(), name, [&] { (m_label->*procedure)(button, shift, x, y); });
+    }
+
+    bool m_clickArmed = false;
+};
+
+Label::Label(QWidget *parent, const QString &name, const QString &caption)
+    : m_widget(new LabelWidget(parent, this))
+{
+    m_widget->setObjectName(name);
+    m_widget->setText(caption);
+}
+
+Label::~Label()
+{
+    if (m_widget)
+        m_widget->m_label = nullptr;
+}
+
+bool Label::FontBold() const
+{
+    return m_widget->font().bold();
+}
+
+void Label::SetFontBold(bool bold)
+{
+    QFont font = m_widget->font();
+    font.setBold(bold);
+    m_widget->setFont(font);
+}
+
+QLabel *Label::widget() const
+{
+    return m_widget;
+}
+
+} // namespace Monvert::Forms

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#include "platform/regional.h"
+
+#include <QLocale>
+
+namespace Monvert::Forms {
+
+NumberFormat numberFormatFor(const QLocale &locale)
+{
+    return NumberFormat{
+        .decimal = locale.decimalPoint().toStdU16String(),
+        .group = locale.groupSeparator().toStdU16String(),
+        .negative = locale.negativeSign().toStdU16String(),
+        .positive = locale.positiveSign().toStdU16String(),
+        .currencySymbol = locale.currencySymbol(QLocale::CurrencySymbol).toStdU16String(),
+    };
+}
+
+NumberFormat regionalNumberFormat()
+{
+    return numberFormatFor(QLocale::system());
+}
+
+} // namespace Monvert::Forms

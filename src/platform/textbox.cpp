@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+#include "platform/textbox.h"
+
+#include "platform/dispatch.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <limits>
+
+namespace Monvert::Forms {
+
+namespace {
+
+std::int16_t keyCode(int key)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: // the keypad's
+        return KeyEnter;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Delete: return 46;
+    default:
+        // Digits and capital letters share their codes with Qt's key numbers.
+        return key >= 0x20 && key < 0x80 ? std::int16_t(key) : std::int16_t(0);
+    }
+}
+
+std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
+{
+    return std::int16_t((modifiers & Qt::ShiftModifier ? 1 : 0)
+                        | (modifiers & Qt::ControlModifier ? 2 : 0)
+                        | (modifiers & Qt::AltModifier ? 4 : 0));
+}
+
+} // namespace
+
+class TextBoxWidget final : public QLineEdit
+{
+public:
+    TextBoxWidget(QWidget *parent, TextBox *box)
+        : QLineEdit(parent)
+        , m_box(box)
+    {
+        // The boxes have no length limit of their own.
+        setMaxLength(std::numeric_limits<int>::max());
+        // textEdited comes before textChanged, and only for the user's edits.
+        connect(this, &QLineEdit::textEdited, this, [this] {
+            if (m_box && m_box->Edited)
+                dispatch(objectName(), "Edited", m_box->Edited);
+        });
+        connect(this, &QLineEdit::textChanged, this, [this] {
+            if (m_box && !m_box->m_setting)
+                m_box->raiseChange();
+        });
+    }
+
+    TextBox *m_box;
+
+protected:
+    void keyReleaseEvent(QKeyEvent *event) override
+    {
+        QLineEdit::keyReleaseEvent(event);
+        // Held keys repeat their press; the one release that counts is the real one.
+        if (event->isAutoRepeat() || !m_box || !m_box->KeyUp)
+            return;
+        const std::int16_t code = keyCode(event->key());
+        const std::int16_t shift = shiftState(event->modifiers());
+        dispatch(objectName(), "KeyUp", [&] { m_box->KeyUp(code, shift); });
+    }
+};
+
+TextBox::TextBox(QWidget *parent, const QString &name)
+    : m_widget(new TextBoxWidget(parent, this))
+{
+    m_widget->setObjectName(name);
+}
+
+TextBox::~TextBox()
+{
+    if (m_widget)
+        m_widget->m_box = nullptr;
+}
+
+QString TextBox::Text() const
+{
+    return m_widget->text();
+}
+
+void TextBox::SetText(const QString &text)
+{
+    // QLineEdit leaves the caret at the end and stays silent when the text is
+    // unchanged; the converter relies on the caret at the start and on a Change
+    // for every set, so a clipboard command always converts.
+    m_setting = true;
+    m_widget->setText(text);
+    m_widget->setCursorPosition(0);
+    m_setting = false;
+    raiseChange();
+}
+
+void TextBox::SetSelStart(int start)
+{
+    m_widget->setCursorPosition(start);
+}
+
+void TextBox::SetSelLength(int length)
+{
+    const int start
+        = m_widget->hasSelectedText() ? m_widget->selectionStart() : m_widget->cursorPosition();
+    const int available = int(m_widget->text().size()) - start;
+    m_widget->setSelection(start, std::clamp(length, 0, available));
+}
+
+QString TextBox::SelText() const
+{
+    return m_widget->selectedText();
+}
+
+void TextBox::SetFocus()
+{
+    m_widget->setFocus(Qt::OtherFocusReason);
+}
+
+QLineEdit *TextBox::widget() const
+{
+    return m_widget;
+}
+
+void TextBox::raiseChange()
+{
+    if (Change)
+        dispatch(m_widget->objectName(), "Change", Change);
+}
+
+} // namespace Monvert::Forms

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QLineEdit;
+class QWidget;
+
+namespace Monvert::Forms {
+
+class TextBoxWidget;
+
+// A single-line text box with the semantics the converter was designed
+// against: every set of Text raises Change, nested, with the caret at the
+// start; KeyUp follows the Change of the same key.
+class TextBox
+{
+public:
+    TextBox(QWidget *parent, const QString &name);
+    ~TextBox();
+    TextBox(const TextBox &) = delete;
+    TextBox &operator=(const TextBox &) = delete;
+
+    [[nodiscard]] QString Text() const;
+    void SetText(const QString &text);
+    void SetSelStart(int start);
+    void SetSelLength(int length);
+    [[nodiscard]] QString SelText() const;
+    void SetFocus();
+
+    [[nodiscard]] QLineEdit *widget() const;
+
+    // Events. Edited comes before the Change of every edit the user makes
+    // (typing, paste, cut, undo, drop) and never for a program's set.
+    std::function<void()> Change;
+    std::function<void()> Edited;
+    std::function<void(std::int16_t keyCode, std::int16_t shift)> KeyUp;
+
+private:
+    friend class TextBoxWidget;
+    void raiseChange();
+
+    QPointer<TextBoxWidget> m_widget;
+    bool m_setting = false;
+};
+
+// Key codes as the converter knows them.
+inline constexpr std::int16_t KeyEnter = 13;
+
+} // namespace Monvert::Forms

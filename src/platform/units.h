@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+class QWidget;
+
+namespace Monvert::Forms {
+
+inline constexpr double TwipsPerInch = 1440.0;
+
+// Twips per device-independent pixel at the widget's screen's logical density
+// (15 at 96 dpi).
+[[nodiscard]] double twipsPerPixel(const QWidget *widget);
+
+[[nodiscard]] int twipsToPixels(double twips, const QWidget *widget);
+
+} // namespace Monvert::Forms

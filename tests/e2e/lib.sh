@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# A real X11 desktop for end-to-end tests: Xvfb, openbox, the real program,
+# driven with xdotool and read back through the real clipboard with xclip.
+# Sourced by the test scripts; MONVERT names the program under test.
+
+set -u
+E2E_TMP=$(mktemp -d)
+export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+E2E_PIDS=()
+PASSED=0
+FAILED=0
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+# Polls `command` until it succeeds, for at most `seconds`.
+wait_until() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.05
+    done
+}
+
+start_desktop() {
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
+    E2E_PIDS+=($!)
+    wait_until 10 test -s "$E2E_TMP/display" || { echo "Xvfb did not start"; cat "$E2E_TMP/xvfb.log"; exit 1; }
+    export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
+        || { echo "openbox did not start"; exit 1; }
+}
+
+# Starts Monvert under the given locale and waits for its window: sets MONVERT_PID, WINDOW.
+start_monvert() {
+    local locale=${1:-it_IT.UTF-8}
+    LC_ALL=$locale QT_QPA_PLATFORM=xcb "$MONVERT" >"$E2E_TMP/monvert.out" 2>"$E2E_TMP/monvert.err" &
+    MONVERT_PID=$!
+    E2E_PIDS+=($MONVERT_PID)
+    WINDOW=$(timeout 10 xdotool search --sync --onlyvisible --name '^Monvert$' | head -n1)
+    [ -n "$WINDOW" ] || { echo "the Monvert window did not appear"; cat "$E2E_TMP/monvert.err"; exit 1; }
+    # The window manager takes its frame in its own time.
+    wait_until 5 sh -c "xprop -id $WINDOW _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" || true
+}
+
+stop_monvert() {
+    kill "$MONVERT_PID" 2>/dev/null
+    wait "$MONVERT_PID" 2>/dev/null
+}
+
+activate() {
+    xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1
+    wait_until 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = $WINDOW ]"
+}
+
+clipboard() {
+    timeout 5 xclip -selection clipboard -o 2>/dev/null
+}
+
+# Puts text on the clipboard from another program, which stays its owner.
+own_clipboard() {
+    printf '%s' "$1" | xclip -selection clipboard -i
+    wait_until 5 sh -c "[ \"\$(timeout 5 xclip -selection clipboard -o 2>/dev/null)\" = '$1' ]"
+}
+
+check() {
+    local description=$1
+    shift
+    if "$@"; then
+        PASSED=$((PASSED + 1))
+        echo "PASS: $description"
+    else
+        FAILED=$((FAILED + 1))
+        echo "FAIL: $description"
+    fi
+}
+
+clipboard_is() {
+    wait_until 5 sh -c "[ \"\$(timeout 5 xclip -selection clipboard -o 2>/dev/null)\" = '$1' ]" \
+        || { echo "    clipboard holds: '$(clipboard)', expected '$1'"; return 1; }
+}
+
+finish() {
+    echo "e2e: $PASSED passed, $FAILED failed"
+    [ "$FAILED" -eq 0 ]
+}
+
+stderr_is_empty() {
+    [ ! -s "$E2E_TMP/monvert.err" ] || { sed 's/^/    stderr: /' "$E2E_TMP/monvert.err"; return 1; }
+}
