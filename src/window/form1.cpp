@@ -1,18 +1,203 @@
 // SPDX-License-Identifier: MIT
 #include "window/form1.h"
 
-#include <QHBoxLayout>
+#include "platform/placement.h"
+#include "platform/units.h"
+
+#include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace Monvert {
 
-Form1::Form1(NumberFormat format)
-    : converter(Text1, Text2, clipboard, std::move(format))
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Geometry of the window description, in twips.
+struct Twips
 {
-    setWindowTitle(QStringLiteral("Monvert"));
-    auto *row = new QHBoxLayout(this);
-    row->addWidget(Text1.widget());
-    row->addWidget(Text2.widget());
+    int left, top, width, height;
+};
+
+constexpr Twips ClientArea{6045, 285, 5235, 690};
+constexpr int RowHeight = 300;
+constexpr Twips Label3Place{0, 0, 375, RowHeight};
+constexpr Twips Label1Place{480, 0, 390, RowHeight};
+constexpr Twips Text1Place{840, 0, 1695, RowHeight};
+constexpr Twips Label2Place{2640, 0, 465, RowHeight};
+constexpr Twips Text2Place{3120, 0, 1575, RowHeight};
+
+constexpr QColor WindowBackground(3, 0, 67);
+constexpr QColor DarkLabel(0, 0, 192);
+constexpr QColor LightLabel(192, 255, 255);
+
+QRect pixels(const Twips &place, const QWidget *widget)
+{
+    using Forms::twipsToPixels;
+    return QRect(twipsToPixels(place.left, widget), twipsToPixels(place.top, widget),
+                 twipsToPixels(place.width, widget), twipsToPixels(place.height, widget));
+}
+
+QFont labelFont()
+{
+    // The face the window was designed with, and any sans-serif where it is missing.
+    QFont font(u"MS Sans Serif"_s);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+void styleLabel(Forms::Label &label, const QColor &background, const QColor *caption)
+{
+    QLabel *widget = label.widget();
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    if (caption)
+        palette.setColor(QPalette::WindowText, *caption);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+    widget->setFont(labelFont());
+    widget->setFrameStyle(QFrame::Box | QFrame::Plain);
+    widget->setLineWidth(1);
+    widget->setAlignment(Qt::AlignCenter);
+    widget->setFocusPolicy(Qt::NoFocus);
+}
+
+} // namespace
+
+Form1::Form1(NumberFormat format)
+    : Forms::Form(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
+    , Label3(this, u"Label3"_s, u"Eu"_s)
+    , Label1(this, u"Label1"_s, u"Lire"_s)
+    , Text1(this, u"Text1"_s)
+    , Label2(this, u"Label2"_s, u"Euro"_s)
+    , Text2(this, u"Text2"_s)
+    , converter(Text1, Text2, clipboard, std::move(format))
+{
+    setWindowTitle(u"Monvert"_s);
+    QIcon icon(u":/icons/monvert.xpm"_s);
+    icon.addFile(u":/icons/monvert-16.xpm"_s);
+    setWindowIcon(icon);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, WindowBackground);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    const QColor white(Qt::white);
+    styleLabel(Label3, DarkLabel, &white);
+    styleLabel(Label1, LightLabel, nullptr);
+    styleLabel(Label2, LightLabel, nullptr);
+    layOut();
+
+    Label1.Click = [this] { label1_Click(); };
+    Label2.Click = [this] { Label2_Click(); };
+    Label3.Click = [this] { Label3_Click(); };
+    Label3.DblClick = [this] { Label3_DblClick(); };
+    // The arguments of the mouse events are not looked at.
+    Label1.MouseDown = [this](std::int16_t, std::int16_t, float, float) { Label1_MouseDown(); };
+    Label1.MouseUp = [this](std::int16_t, std::int16_t, float, float) { Label1_MouseUp(); };
+    Label2.MouseDown = [this](std::int16_t, std::int16_t, float, float) { Label2_MouseDown(); };
+    Label2.MouseUp = [this](std::int16_t, std::int16_t, float, float) { Label2_MouseUp(); };
+    Label3.MouseDown = [this](std::int16_t, std::int16_t, float, float) { Label3_MouseDown(); };
+    Label3.MouseUp = [this](std::int16_t, std::int16_t, float, float) { Label3_MouseUp(); };
+
+    setTabOrder(Text1.widget(), Text2.widget());
+    Text1.widget()->setFocus();
+}
+
+void Form1::layOut()
+{
+    const QRect client = pixels(ClientArea, this);
+    move(client.topLeft());
+    setFixedSize(client.size());
+    Label3.widget()->setGeometry(pixels(Label3Place, this));
+    Label1.widget()->setGeometry(pixels(Label1Place, this));
+    Text1.widget()->setGeometry(pixels(Text1Place, this));
+    Label2.widget()->setGeometry(pixels(Label2Place, this));
+    Text2.widget()->setGeometry(pixels(Text2Place, this));
+    // The Lire box covers the right-hand edge of its label; that strip is the box's.
+    Text1.widget()->raise();
+}
+
+void Form1::Form_Load()
+{
+    Forms::SetWindowPos(hWnd(), Forms::HWND_TOPMOST, 0, 0, 311, 42,
+                        Forms::SWP_SHOWWINDOW | Forms::SWP_NOACTIVATE);
+}
+
+void Form1::label1_Click()
+{
+    convertClipboard(True, Text1, Text2);
+}
+
+void Form1::Label3_Click()
+{
+    convertClipboard(True, Text1, Text2);
+}
+
+void Form1::Label2_Click()
+{
+    convertClipboard(False, Text2, Text1);
+}
+
+void Form1::convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
+                             Forms::TextBox &target)
+{
+    // The direction first, so the change raised by the set converts this way.
+    converter.EditingLire = editingLire;
+    const QString text = clipboard.GetText();
+    const std::uint64_t before = converter.conversions();
+    source.SetText(text);
+    source.SetSelLength(int(source.Text().size()));
+    // Nothing converted: whatever the user copied, a picture included, stays
+    // where it is rather than being replaced by the other box's old amount.
+    if (converter.conversions() == before)
+        return;
+    clipboard.Clear();
+    clipboard.SetText(target.Text());
+}
+
+// Press feedback: a label's caption is in normal weight while a button is held
+// on it. The release always sets bold; it restores no remembered weight.
+void Form1::Label1_MouseDown()
+{
+    Label1.SetFontBold(false);
+}
+
+void Form1::Label1_MouseUp()
+{
+    Label1.SetFontBold(true);
+}
+
+void Form1::Label2_MouseDown()
+{
+    Label2.SetFontBold(false);
+}
+
+void Form1::Label2_MouseUp()
+{
+    Label2.SetFontBold(true);
+}
+
+void Form1::Label3_MouseDown()
+{
+    Label3.SetFontBold(false);
+}
+
+void Form1::Label3_MouseUp()
+{
+    Label3.SetFontBold(true);
+}
+
+void Form1::Label3_DblClick()
+{
+    if (Width() > FoldThreshold)
+        SetWidth(FoldedWidth);
+    else
+        SetWidth(UnfoldedWidth);
 }
 
 } // namespace Monvert

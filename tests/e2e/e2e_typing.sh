@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Typing into the real program converts at once; Enter copies the other box.
 MONVERT=$1
+SHOTS=${2:-$(mktemp -d)}
 source "$(dirname "$0")/lib.sh"
+mkdir -p "$SHOTS"
 
 start_desktop
 start_monvert it_IT.UTF-8
@@ -53,6 +55,7 @@ xdotool key shift+Tab
 xdotool type --delay 30 -- "1000000"
 xdotool key Return
 check "1000000 Lire is Euro 516,46" clipboard_is "Euro 516,46"
+import -window root -crop 330x60+0+0 "$SHOTS/window-converted.png"
 
 check "nothing on standard error" stderr_is_empty
 finish

@@ -99,3 +99,30 @@ finish() {
 stderr_is_empty() {
     [ ! -s "$E2E_TMP/monvert.err" ] || { sed 's/^/    stderr: /' "$E2E_TMP/monvert.err"; return 1; }
 }
+
+# The window's outer rectangle, frame included: "x y width height".
+outer_rectangle() {
+    local x y w h extents l r t b
+    x=$(xwininfo -id "$WINDOW" | awk '/Absolute upper-left X/ {print $4}')
+    y=$(xwininfo -id "$WINDOW" | awk '/Absolute upper-left Y/ {print $4}')
+    w=$(xwininfo -id "$WINDOW" | awk '/Width:/ {print $2}')
+    h=$(xwininfo -id "$WINDOW" | awk '/Height:/ {print $2}')
+    extents=$(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
+    IFS=, read -r l r t b <<<"${extents:-0,0,0,0}"
+    echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
+}
+
+outer_rectangle_is() {
+    wait_until 5 sh -c '[ "$1" = "$2" ]' _ "$(outer_rectangle)" "$1" && return 0
+    sleep 0.5
+    [ "$(outer_rectangle)" = "$1" ] || { echo "    outer rectangle: $(outer_rectangle), expected $1"; return 1; }
+}
+
+# Clicks at a point of the window's client area.
+click_at() {
+    xdotool mousemove --window "$WINDOW" "$1" "$2" click "${3:-1}"
+}
+
+double_click_at() {
+    xdotool mousemove --window "$WINDOW" "$1" "$2" click --repeat 2 --delay 60 1
+}

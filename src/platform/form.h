@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+#include <optional>
+
+namespace Monvert::Forms {
+
+// A top-level window whose width is read and set in twips, outer frame
+// included, and whose closing ends the program.
+class Form : public QWidget
+{
+public:
+    explicit Form(Qt::WindowFlags flags);
+
+    // Single precision, as the window's procedures expect it. Once set, the
+    // width reads back as set: pixels are coarser than twips, and a window
+    // manager may keep a window wider than asked.
+    [[nodiscard]] float Width() const;
+    // Resizes at once and keeps the left edge.
+    void SetWidth(float twips);
+
+    // The native handle, created on first use.
+    [[nodiscard]] WId hWnd();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    std::optional<float> m_width;
+};
+
+} // namespace Monvert::Forms

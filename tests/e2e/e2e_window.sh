@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The real window on a real desktop: placement at start, stacking, clipboard
+# commands on the labels, folding, and closing.
+MONVERT=$1
+SHOTS=${2:-$(mktemp -d)}
+source "$(dirname "$0")/lib.sh"
+mkdir -p "$SHOTS"
+
+start_desktop
+start_monvert it_IT.UTF-8
+
+echo "    frame extents (left, right, top, bottom): $(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.*= //p')"
+check "outer rectangle at start is 311 by 42 at the top-left corner" outer_rectangle_is "0 0 311 42"
+states=$(xprop -id "$WINDOW" _NET_WM_STATE)
+check "kept above ordinary windows" grep -q _NET_WM_STATE_ABOVE <<<"$states"
+check "no taskbar button" grep -q _NET_WM_STATE_SKIP_TASKBAR <<<"$states"
+check "not in the pager" grep -q _NET_WM_STATE_SKIP_PAGER <<<"$states"
+not_active() { ! xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x' "$WINDOW")"; }
+check "not activated at start" not_active
+import -window root -crop 330x60+0+0 "$SHOTS/window-start.png"
+
+# Labels in client pixels: Eu 0-24, Lire 32-57, Euro 176-206; the row is 20 high.
+own_clipboard "1000"
+click_at 44 8
+check "a click on Lire converts a clipboard that xclip owns" clipboard_is "Euro 0,52"
+
+own_clipboard "5000"
+click_at 12 8
+check "a click on Eu converts from Lire" clipboard_is "Euro 2,58"
+
+own_clipboard "10"
+click_at 190 8
+check "a click on Euro converts from Euro" clipboard_is "L. 19.363"
+
+convert -size 8x8 xc:red "$E2E_TMP/picture.png"
+xclip -selection clipboard -t image/png -i "$E2E_TMP/picture.png"
+offers_picture() { timeout 5 xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q image/png; }
+wait_until 5 offers_picture
+click_at 44 8
+sleep 0.5
+same_picture() { offers_picture && timeout 5 xclip -selection clipboard -t image/png -o | cmp -s - "$E2E_TMP/picture.png"; }
+check "a click on Lire leaves a picture on the clipboard as it was" same_picture
+
+# An ordinary window over ours, activated: ours stays above it.
+xmessage -geometry 400x200+0+0 "an ordinary window" &
+XMESSAGE_PID=$!
+E2E_PIDS+=($!)
+OTHER=$(timeout 10 xdotool search --sync --onlyvisible --name '^xmessage$' | head -n1)
+xdotool windowactivate --sync "$OTHER" >/dev/null 2>&1
+stays_above() {
+    local stacking ours theirs
+    stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | sed -n 's/.*# //p' | tr -d ',')
+    ours=$(printf '0x%x' "$WINDOW")
+    theirs=$(printf '0x%x' "$OTHER")
+    # Bottom to top: ours must come after theirs.
+    [[ " $stacking " == *" $theirs "*"$ours "* ]]
+}
+check "stays above an ordinary window activated afterwards" stays_above
+kill "$XMESSAGE_PID" 2>/dev/null
+
+own_clipboard "1000"
+double_click_at 12 8
+check "a double-click on Eu folds the window to 31 pixels" outer_rectangle_is "0 0 31 42"
+check "the double-click on Eu converted the clipboard once" clipboard_is "Euro 0,52"
+import -window root -crop 330x60+0+0 "$SHOTS/window-folded.png"
+double_click_at 12 8
+check "the next double-click unfolds it to 310 pixels" outer_rectangle_is "0 0 310 42"
+
+xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1
+xdotool key --clearmodifiers alt+F4
+ended() { ! kill -0 "$MONVERT_PID" 2>/dev/null; }
+check "closing the window ends the program" wait_until 5 ended
+
+check "nothing on standard error" stderr_is_empty
+finish

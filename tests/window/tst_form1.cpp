@@ -1,0 +1,355 @@
+// SPDX-License-Identifier: MIT
+#include "platform/regional.h"
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
+
+using namespace Monvert;
+
+namespace {
+
+std::unique_ptr<Form1> loadedForm()
+{
+    auto form = std::make_unique<Form1>(
+        Forms::numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy)));
+    form->Form_Load();
+    return form;
+}
+
+QClipboard *clipboard()
+{
+    return QGuiApplication::clipboard();
+}
+
+Forms::Label &labelNamed(Form1 &form, const QString &name)
+{
+    return name == QLatin1StringView("Label1") ? form.Label1
+        : name == QLatin1StringView("Label2")  ? form.Label2
+                                               : form.Label3;
+}
+
+// A double-click as an X11 server delivers it through Qt: press, release,
+// double-click, release.
+void doubleClick(QWidget *widget)
+{
+    const QPoint at(5, 5);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                    QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held
+            = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
+} // namespace
+
+class tst_Form1 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void controlsLaidOutFromTwips_data();
+    void controlsLaidOutFromTwips();
+    void lireBoxCoversTheEdgeOfItsLabel();
+    void looksAtStart();
+    void placedAsAToolWindowOnTop();
+    void focusMovesBetweenTheBoxesOnly();
+    void clickConvertsTheClipboard_data();
+    void clickConvertsTheClipboard();
+    void clickThatConvertsNothingKeepsTheClipboard_data();
+    void clickThatConvertsNothingKeepsTheClipboard();
+    void secondClickOnTheSameLabelChangesNothing();
+    void digitAfterAClickReplacesAndConverts();
+    void pressShowsNormalWeightOnThatLabelOnly_data();
+    void pressShowsNormalWeightOnThatLabelOnly();
+    void doubleClickOnEuFoldsAndUnfolds();
+    void foldTestIsStrictAboveFiveHundred_data();
+    void foldTestIsStrictAboveFiveHundred();
+    void doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth_data();
+    void doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth();
+    void foldedWindowKeepsFocusAndTyping();
+};
+
+void tst_Form1::init()
+{
+    clipboard()->clear();
+}
+
+void tst_Form1::controlsLaidOutFromTwips_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    // At 96 dpi, 15 twips to the pixel.
+    QTest::newRow("Eu") << QStringLiteral("Label3") << QRect(0, 0, 25, 20);
+    QTest::newRow("Lire label") << QStringLiteral("Label1") << QRect(32, 0, 26, 20);
+    QTest::newRow("Lire box") << QStringLiteral("Text1") << QRect(56, 0, 113, 20);
+    QTest::newRow("Euro label") << QStringLiteral("Label2") << QRect(176, 0, 31, 20);
+    QTest::newRow("Euro box") << QStringLiteral("Text2") << QRect(208, 0, 105, 20);
+}
+
+void tst_Form1::controlsLaidOutFromTwips()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    Form1 form(NumberFormat{});
+    QCOMPARE(form.findChild<QWidget *>(name)->geometry(), pixels);
+}
+
+void tst_Form1::lireBoxCoversTheEdgeOfItsLabel()
+{
+    auto form = loadedForm();
+    QCOMPARE(form->childAt(57, 5), form->Text1.widget());
+    QCOMPARE(form->childAt(55, 5), form->Label1.widget());
+}
+
+void tst_Form1::looksAtStart()
+{
+    auto form = loadedForm();
+    QCOMPARE(form->windowTitle(), QStringLiteral("Monvert"));
+    QCOMPARE(form->palette().color(QPalette::Window), QColor(3, 0, 67));
+    QCOMPARE(form->Label3.widget()->palette().color(QPalette::Window), QColor(0, 0, 192));
+    QCOMPARE(form->Label3.widget()->palette().color(QPalette::WindowText), QColor(Qt::white));
+    QCOMPARE(form->Label1.widget()->palette().color(QPalette::Window), QColor(192, 255, 255));
+    for (Forms::Label *label : {&form->Label3, &form->Label1, &form->Label2}) {
+        QVERIFY(label->FontBold());
+        QCOMPARE(label->widget()->font().pointSizeF(), 8.25);
+        QCOMPARE(label->widget()->alignment(), Qt::AlignCenter);
+    }
+    QCOMPARE(form->Label3.widget()->text(), QStringLiteral("Eu"));
+    QCOMPARE(form->Label1.widget()->text(), QStringLiteral("Lire"));
+    QCOMPARE(form->Label2.widget()->text(), QStringLiteral("Euro"));
+    QVERIFY(form->Text1.Text().isEmpty() && form->Text2.Text().isEmpty());
+    QCOMPARE(form->windowIcon().availableSizes(), (QList<QSize>{QSize(32, 32), QSize(16, 16)}));
+}
+
+void tst_Form1::placedAsAToolWindowOnTop()
+{
+    auto form = loadedForm();
+    QVERIFY(form->isVisible());
+    QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(form->windowType(), Qt::Tool);
+    QVERIFY(form->testAttribute(Qt::WA_ShowWithoutActivating));
+    QCOMPARE(form->frameGeometry(), QRect(0, 0, 311, 42));
+    QCOMPARE(form->minimumSize(), form->maximumSize());
+}
+
+void tst_Form1::focusMovesBetweenTheBoxesOnly()
+{
+    auto form = loadedForm();
+    QCOMPARE(form->focusWidget(), form->Text1.widget());
+    QTest::keyClick(form->Text1.widget(), Qt::Key_Tab);
+    QCOMPARE(form->focusWidget(), form->Text2.widget());
+    QTest::keyClick(form->Text2.widget(), Qt::Key_Tab);
+    QCOMPARE(form->focusWidget(), form->Text1.widget());
+    for (Forms::Label *label : {&form->Label3, &form->Label1, &form->Label2})
+        QCOMPARE(label->widget()->focusPolicy(), Qt::NoFocus);
+}
+
+void tst_Form1::clickConvertsTheClipboard_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("copied");
+    QTest::addColumn<QString>("lire");
+    QTest::addColumn<QString>("euro");
+    QTest::addColumn<QString>("result");
+
+    QTest::newRow("Lire") << QStringLiteral("Label1") << QStringLiteral("1000")
+                          << QStringLiteral("1000") << QStringLiteral("Euro 0,52")
+                          << QStringLiteral("Euro 0,52");
+    QTest::newRow("Eu") << QStringLiteral("Label3") << QStringLiteral("1000")
+                        << QStringLiteral("1000") << QStringLiteral("Euro 0,52")
+                        << QStringLiteral("Euro 0,52");
+    QTest::newRow("Euro") << QStringLiteral("Label2") << QStringLiteral("10")
+                          << QStringLiteral("L. 19.363") << QStringLiteral("10")
+                          << QStringLiteral("L. 19.363");
+    QTest::newRow("Euro display text")
+        << QStringLiteral("Label2") << QStringLiteral("Euro 516,46")
+        << QStringLiteral("L. 1.000.006") << QStringLiteral("Euro 516,46")
+        << QStringLiteral("L. 1.000.006");
+    QTest::newRow("spreadsheet cell")
+        << QStringLiteral("Label1") << QStringLiteral("\u00A01.000.000\r\n")
+        << QStringLiteral("\u00A01.000.000\r\n") << QStringLiteral("Euro 516,46")
+        << QStringLiteral("Euro 516,46");
+}
+
+void tst_Form1::clickConvertsTheClipboard()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, copied);
+    QFETCH(QString, lire);
+    QFETCH(QString, euro);
+    QFETCH(QString, result);
+
+    auto form = loadedForm();
+    clipboard()->setText(copied);
+    QTest::mouseClick(labelNamed(*form, label).widget(), Qt::LeftButton);
+
+    QCOMPARE(form->Text1.Text(), lire);
+    QCOMPARE(form->Text2.Text(), euro);
+    QCOMPARE(clipboard()->text(), result);
+    Forms::TextBox &source = label == QLatin1StringView("Label2") ? form->Text2 : form->Text1;
+    QCOMPARE(source.SelText(), copied);
+    QCOMPARE(form->converter.EditingLire, label == QLatin1StringView("Label2") ? False : True);
+}
+
+void tst_Form1::clickThatConvertsNothingKeepsTheClipboard_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("no text") << QStringLiteral("empty");
+    QTest::newRow("a picture") << QStringLiteral("picture");
+    QTest::newRow("a word") << QStringLiteral("abc");
+}
+
+void tst_Form1::clickThatConvertsNothingKeepsTheClipboard()
+{
+    QFETCH(QString, kind);
+    auto form = loadedForm();
+    QTest::keyClicks(form->Text2.widget(), QStringLiteral("7"));
+    QCOMPARE(form->Text1.Text(), QStringLiteral("L. 13.554"));
+
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    if (kind == QLatin1StringView("picture"))
+        clipboard()->setImage(picture);
+    else if (kind != QLatin1StringView("empty"))
+        clipboard()->setText(kind);
+    QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
+
+    const QString expectedLire = kind == QLatin1StringView("abc") ? kind : QString();
+    QCOMPARE(form->Text1.Text(), expectedLire);
+    QCOMPARE(form->Text1.SelText(), expectedLire);
+    QCOMPARE(form->Text2.Text(), QStringLiteral("7"));
+    if (kind == QLatin1StringView("picture")) {
+        QVERIFY(clipboard()->mimeData()->hasImage());
+        QCOMPARE(clipboard()->image(), picture);
+    } else {
+        QCOMPARE(clipboard()->text(), kind == QLatin1StringView("empty") ? QString() : kind);
+    }
+}
+
+void tst_Form1::secondClickOnTheSameLabelChangesNothing()
+{
+    auto form = loadedForm();
+    clipboard()->setText(QStringLiteral("1000"));
+    QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
+    QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
+    QCOMPARE(form->Text1.Text(), QStringLiteral("Euro 0,52"));
+    QCOMPARE(form->Text2.Text(), QStringLiteral("Euro 0,52"));
+    QCOMPARE(clipboard()->text(), QStringLiteral("Euro 0,52"));
+}
+
+void tst_Form1::digitAfterAClickReplacesAndConverts()
+{
+    auto form = loadedForm();
+    form->Text1.widget()->setFocus();
+    clipboard()->setText(QStringLiteral("1000"));
+    QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
+    QTest::keyClicks(form->Text1.widget(), QStringLiteral("2"));
+    QCOMPARE(form->Text1.Text(), QStringLiteral("2"));
+    QCOMPARE(form->Text2.Text(), QStringLiteral("Euro 0,00"));
+}
+
+void tst_Form1::pressShowsNormalWeightOnThatLabelOnly_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("button");
+    QTest::newRow("Eu, left") << QStringLiteral("Label3") << int(Qt::LeftButton);
+    QTest::newRow("Lire, right") << QStringLiteral("Label1") << int(Qt::RightButton);
+    QTest::newRow("Euro, middle") << QStringLiteral("Label2") << int(Qt::MiddleButton);
+}
+
+void tst_Form1::pressShowsNormalWeightOnThatLabelOnly()
+{
+    QFETCH(QString, label);
+    QFETCH(int, button);
+    auto form = loadedForm();
+    Forms::Label &pressed = labelNamed(*form, label);
+
+    QTest::mousePress(pressed.widget(), Qt::MouseButton(button));
+    for (Forms::Label *each : {&form->Label3, &form->Label1, &form->Label2})
+        QCOMPARE(each->FontBold(), each != &pressed);
+    QTest::mouseRelease(pressed.widget(), Qt::MouseButton(button));
+    QVERIFY(pressed.FontBold());
+}
+
+void tst_Form1::doubleClickOnEuFoldsAndUnfolds()
+{
+    auto form = loadedForm();
+    clipboard()->setText(QStringLiteral("1000"));
+    const int frame = form->frameGeometry().width() - form->width();
+
+    doubleClick(form->Label3.widget());
+    QCOMPARE(form->Width(), FoldedWidth);
+    QCOMPARE(form->frameGeometry().width(), 31); // 470 twips at 15 to the pixel
+    QCOMPARE(form->width(), 31 - frame);
+    QCOMPARE(form->frameGeometry().left(), 0);
+    // The click before the double-click converted the clipboard once.
+    QCOMPARE(clipboard()->text(), QStringLiteral("Euro 0,52"));
+    QVERIFY(form->Label3.FontBold());
+
+    doubleClick(form->Label3.widget());
+    QCOMPARE(form->Width(), UnfoldedWidth);
+    QCOMPARE(form->frameGeometry().width(), 310);
+}
+
+void tst_Form1::foldTestIsStrictAboveFiveHundred_data()
+{
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("after");
+    QTest::newRow("500 unfolds") << 500.0f << UnfoldedWidth;
+    QTest::newRow("501 folds") << 501.0f << FoldedWidth;
+    QTest::newRow("470 unfolds") << 470.0f << UnfoldedWidth;
+    QTest::newRow("4650 folds") << 4650.0f << FoldedWidth;
+}
+
+void tst_Form1::foldTestIsStrictAboveFiveHundred()
+{
+    QFETCH(float, width);
+    QFETCH(float, after);
+    auto form = loadedForm();
+    form->SetWidth(width);
+    form->Label3_DblClick();
+    QCOMPARE(form->Width(), after);
+}
+
+void tst_Form1::doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::newRow("Lire") << QStringLiteral("Label1");
+    QTest::newRow("Euro") << QStringLiteral("Label2");
+}
+
+void tst_Form1::doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth()
+{
+    QFETCH(QString, label);
+    auto form = loadedForm();
+    clipboard()->setText(QStringLiteral("1000"));
+    const QRect before = form->frameGeometry();
+    doubleClick(labelNamed(*form, label).widget());
+    QCOMPARE(form->frameGeometry(), before);
+    QCOMPARE(form->converter.conversions(), quint64(1));
+}
+
+void tst_Form1::foldedWindowKeepsFocusAndTyping()
+{
+    auto form = loadedForm();
+    form->Text2.widget()->setFocus();
+    form->Label3_DblClick();
+    QCOMPARE(form->focusWidget(), form->Text2.widget());
+    QTest::keyClicks(form->Text2.widget(), QStringLiteral("1"));
+    QTest::keyClick(form->Text2.widget(), Qt::Key_Return);
+    QCOMPARE(clipboard()->text(), QStringLiteral("L. 1.936"));
+}
+
+QTEST_MAIN(tst_Form1)
+#include "tst_form1.moc"
