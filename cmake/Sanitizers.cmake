@@ -1,7 +1,9 @@
 # SPDX-License-Identifier: MIT
-add_library(monvert_sanitizers INTERFACE)
+# AddressSanitizer (with LeakSanitizer, on by default on Linux) and
+# UndefinedBehaviorSanitizer for the whole tree, so the tests' own code and the
+# generated moc and resource sources are checked along with the libraries.
 if(MONVERT_SANITIZE)
     set(_monvert_san -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-    target_compile_options(monvert_sanitizers INTERFACE ${_monvert_san})
-    target_link_options(monvert_sanitizers INTERFACE ${_monvert_san})
+    add_compile_options(${_monvert_san})
+    add_link_options(${_monvert_san})
 endif()

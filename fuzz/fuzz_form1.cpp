@@ -1,0 +1,308 @@
+// SPDX-License-Identifier: MIT
+// Replays random sequences of what a user and other programs do to the window
+// (keys, Enter, program sets, label clicks and double-clicks, clipboard
+// contents) against a real Form1 on the offscreen platform, and checks after
+// every step what must always hold:
+//  - a program's set of a box never changes the direction of conversion;
+//  - after a conversion the other box shows exactly the display text of the
+//    source amount;
+//  - a step that converts nothing changes neither the other box nor, unless
+//    it is Enter or a copy, the clipboard.
+#include "platform/regional.h"
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMimeData>
+#include <QMouseEvent>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace Monvert;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void check(bool condition, const char *what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// Reads the fuzzer's bytes one at a time; past the end every read is zero.
+class Input
+{
+public:
+    Input(const std::uint8_t *data, std::size_t size)
+        : m_data(data)
+        , m_size(size)
+    { }
+    [[nodiscard]] bool atEnd() const { return m_at >= m_size; }
+    std::uint8_t next() { return m_at < m_size ? m_data[m_at++] : 0; }
+
+    // A short text from an alphabet rich in what amounts are made of.
+    QString text()
+    {
+        static constexpr std::array<char16_t, 32> Alphabet{u'0',
+                                                           u'1',
+                                                           u'2',
+                                                           u'5',
+                                                           u'9',
+                                                           u',',
+                                                           u'.',
+                                                           u'-',
+                                                           u'+',
+                                                           u' ',
+                                                           u'E',
+                                                           u'e',
+                                                           u'u',
+                                                           u'r',
+                                                           u'o',
+                                                           u'L',
+                                                           u'\u00A0',
+                                                           u'\u202F',
+                                                           u'\u200F',
+                                                           u'\u20AC',
+                                                           u'\r',
+                                                           u'\n',
+                                                           u'\t',
+                                                           u'\u2212',
+                                                           u'a',
+                                                           u'0',
+                                                           u'0',
+                                                           u'3',
+                                                           u'\uFEFF',
+                                                           u'\u0000',
+                                                           char16_t(0xD800),
+                                                           u'7'};
+        const int length = next() % 24;
+        QString result;
+        for (int i = 0; i < length; ++i)
+            result.append(QChar(Alphabet[next() % Alphabet.size()]));
+        return result;
+    }
+
+private:
+    const std::uint8_t *m_data;
+    std::size_t m_size;
+    std::size_t m_at = 0;
+};
+
+const NumberFormat &italian()
+{
+    static const NumberFormat format
+        = Forms::numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy));
+    return format;
+}
+
+void sendKey(QWidget *widget, int key, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &release);
+}
+
+void sendMouse(QWidget *widget, std::initializer_list<QEvent::Type> types)
+{
+    const QPoint at(3, 3);
+    for (const QEvent::Type type : types) {
+        const Qt::MouseButtons held
+            = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
+struct Clipboard
+{
+    QString text;
+    bool hasImage = false;
+    bool operator==(const Clipboard &) const = default;
+};
+
+Clipboard clipboardNow()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return {QGuiApplication::clipboard()->text(), data && data->hasImage()};
+}
+
+// The text a box shows for the amount the converter holds.
+QString euroDisplay(const Converter &converter)
+{
+    return u"Euro "_s
+        + QString::fromStdU16String(FormatNumber(converter.EuroAmount, EuroPattern, italian()));
+}
+
+QString lireDisplay(const Converter &converter)
+{
+    return u"L. "_s
+        + QString::fromStdU16String(FormatNumber(converter.LireAmount, LirePattern, italian()));
+}
+
+// The amount the Euro box holds, read as its change procedure reads it.
+std::optional<Currency> euroSource(const QString &text)
+{
+    std::u16string_view source = Forms::utf16View(text);
+    if (!source.empty() && source.front() == u'E') {
+        const std::size_t blank = source.find(u' ');
+        if (blank == std::u16string_view::npos)
+            return ConversionFailed;
+        source.remove_prefix(blank);
+    }
+    return ReadCurrency(source, italian());
+}
+
+enum class Step { Type, Erase, Enter, Set, Click, DoubleClick, Copy, Select, Tab, Press };
+
+void run(Input &input)
+{
+    Form1 form(italian());
+    form.Form_Load();
+    Converter &converter = form.converter;
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QGuiApplication::clipboard()->clear();
+
+    for (int steps = 0; !input.atEnd() && steps < 64; ++steps) {
+        const std::uint8_t op = input.next();
+        const auto step = Step(op % 10);
+        const bool inLire = (op / 10) % 2 == 0;
+        Forms::TextBox &box = inLire ? form.Text1 : form.Text2;
+
+        const std::uint64_t conversionsBefore = converter.conversions();
+        const Clipboard clipboardBefore = clipboardNow();
+        const QString text1Before = form.Text1.Text();
+        const QString text2Before = form.Text2.Text();
+        const std::int16_t directionBefore = converter.EditingLire;
+        bool writesClipboard = false;
+        Forms::TextBox *edited = nullptr;
+
+        switch (step) {
+        case Step::Type: {
+            const QString typed = input.text().left(1);
+            sendKey(box.widget(), typed.isEmpty() ? int(Qt::Key_unknown) : typed.at(0).unicode(),
+                    typed);
+            edited = &box;
+            break;
+        }
+        case Step::Erase:
+            sendKey(box.widget(), input.next() % 2 ? Qt::Key_Backspace : Qt::Key_Delete, {});
+            edited = &box;
+            break;
+        case Step::Enter:
+            sendKey(box.widget(), input.next() % 2 ? Qt::Key_Return : Qt::Key_Enter, {});
+            writesClipboard = true;
+            break;
+        case Step::Set: {
+            box.SetText(input.text());
+            check(converter.EditingLire == directionBefore,
+                  "a program's set never changes the direction");
+            edited = &box;
+            break;
+        }
+        case Step::Click:
+        case Step::DoubleClick: {
+            const std::uint8_t which = input.next() % 3;
+            QLabel *label = which == 0 ? form.Label1.widget()
+                : which == 1           ? form.Label2.widget()
+                                       : form.Label3.widget();
+            if (step == Step::Click)
+                sendMouse(label, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
+            else
+                sendMouse(label,
+                          {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease});
+            edited = which == 1 ? &form.Text2 : &form.Text1;
+            for (Forms::Label *each : {&form.Label1, &form.Label2, &form.Label3})
+                check(each->FontBold(), "every label is bold once the button is up");
+            if (step == Step::DoubleClick && which == 2)
+                check(form.Width() == FoldedWidth || form.Width() == UnfoldedWidth,
+                      "the window is folded or unfolded");
+            break;
+        }
+        case Step::Copy: {
+            const std::uint8_t kind = input.next() % 4;
+            if (kind == 0)
+                QGuiApplication::clipboard()->clear();
+            else if (kind == 1)
+                QGuiApplication::clipboard()->setImage(picture);
+            else
+                QGuiApplication::clipboard()->setText(input.text());
+            writesClipboard = true;
+            break;
+        }
+        case Step::Select: box.widget()->setSelection(input.next() % 8, input.next() % 8); break;
+        case Step::Tab: sendKey(box.widget(), Qt::Key_Tab, {}); break;
+        case Step::Press:
+            sendMouse(inLire ? form.Label1.widget() : form.Label2.widget(),
+                      {QEvent::MouseButtonPress});
+            check(!(inLire ? form.Label1 : form.Label2).FontBold(), "a held label is not bold");
+            sendMouse(inLire ? form.Label1.widget() : form.Label2.widget(),
+                      {QEvent::MouseButtonRelease});
+            edited = inLire ? &form.Text1 : &form.Text2;
+            break;
+        }
+
+        if (converter.conversions() != conversionsBefore) {
+            // The last conversion of the step decides what the other box shows.
+            if (converter.EditingLire == True) {
+                const auto amount = ReadCurrency(Forms::utf16View(form.Text1.Text()), italian());
+                check(amount.has_value(), "a converted Lire text reads");
+                check(converter.EuroAmount == toDouble(*amount) / LirePerEuro,
+                      "the Euro amount is the Lire amount at the rate");
+                check(form.Text2.Text() == euroDisplay(converter),
+                      "the Euro box shows the converted amount");
+            } else {
+                const auto amount = euroSource(form.Text2.Text());
+                check(amount.has_value(), "a converted Euro text reads");
+                check(converter.EuroAmount == toDouble(*amount), "the Euro amount is as read");
+                check(form.Text1.Text() == lireDisplay(converter),
+                      "the Lire box shows the converted amount");
+            }
+        } else {
+            if (edited != &form.Text1)
+                check(form.Text1.Text() == text1Before, "no conversion, the Lire box kept");
+            if (edited != &form.Text2)
+                check(form.Text2.Text() == text2Before, "no conversion, the Euro box kept");
+            if (!writesClipboard)
+                check(clipboardNow() == clipboardBefore, "no conversion, the clipboard kept");
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform warns about every window it cannot raise.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    static int argc = 1;
+    static char name[] = "fuzz_form1";
+    static char *argv[] = {name, nullptr};
+    // Never destroyed: the application must outlive every static the fuzzer
+    // tears down at exit.
+    static auto *app = new QApplication(argc, argv);
+    (void)app;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    Input input(data, size);
+    run(input);
+    QCoreApplication::processEvents();
+    return 0;
+}
