@@ -3,12 +3,23 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 
 namespace Monvert::Forms {
 
+using namespace Qt::Literals::StringLiterals;
+
 QString Clipboard::GetText() const
 {
-    return QGuiApplication::clipboard()->text();
+    // The offered formats are asked for once, and only a clipboard that offers
+    // text is asked for it. An owner that never answers then holds the window
+    // for one toolkit timeout (5 s on X11); QClipboard::text() and
+    // QMimeData::hasText() each ask for the formats twice, doubling or
+    // tripling that wait.
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->formats().contains(u"text/plain"_s))
+        return {};
+    return data->text();
 }
 
 void Clipboard::Clear()
