@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: MIT
+// Whole changes through real widgets on the offscreen platform: a keystroke
+// in either box, a program's set, and a label click with a large clipboard.
+#include "platform/regional.h"
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+
+#include <benchmark/benchmark.h>
+
+#include <limits>
+#include <memory>
+#include <string_view>
+
+using namespace Monvert;
+
+namespace {
+
+std::unique_ptr<Form1> italianForm()
+{
+    auto form = std::make_unique<Form1>(
+        Forms::numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy)));
+    form->Form_Load();
+    return form;
+}
+
+void key(QWidget *widget, int code, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &release);
+}
+
+// A whole change procedure: the set raises it, it reads, converts and sets the
+// other box, whose own change returns at once.
+void BM_Text1_Change(benchmark::State &state)
+{
+    auto form = italianForm();
+    form->converter.EditingLire = True;
+    const QString amounts[] = {QStringLiteral("1.000.000"), QStringLiteral("1000001")};
+    int i = 0;
+    for (auto _ : state)
+        form->Text1.SetText(amounts[++i % 2]);
+    if (form->Text2.Text() != QStringLiteral("Euro 516,46"))
+        state.SkipWithError("did not convert");
+}
+BENCHMARK(BM_Text1_Change);
+
+void BM_Text2_Change(benchmark::State &state)
+{
+    auto form = italianForm();
+    form->converter.EditingLire = False;
+    const QString amounts[] = {QStringLiteral("516,46"), QStringLiteral("Euro 516,47")};
+    int i = 0;
+    for (auto _ : state)
+        form->Text2.SetText(amounts[++i % 2]);
+    if (!form->Text1.Text().startsWith(QStringLiteral("L. 1.000.0")))
+        state.SkipWithError("did not convert");
+}
+BENCHMARK(BM_Text2_Change);
+
+// What a user's keystroke costs: the key event through QLineEdit, the
+// conversion, and the other box's update. Two keys an iteration.
+void BM_KeystrokeTypeAndErase(benchmark::State &state)
+{
+    auto form = italianForm();
+    QLineEdit *box = form->Text1.widget();
+    key(box, Qt::Key_1, QStringLiteral("1"));
+    key(box, Qt::Key_0, QStringLiteral("0"));
+    for (auto _ : state) {
+        key(box, Qt::Key_5, QStringLiteral("5"));
+        key(box, Qt::Key_Backspace, {});
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_KeystrokeTypeAndErase);
+
+QString largeText(int kind)
+{
+    constexpr int Size = 1 << 20;
+    QString text;
+    text.reserve(Size + Size / 80);
+    switch (kind) {
+    case 0: // digits
+        text.fill(u'7', Size);
+        break;
+    case 1: // mixed garbage
+        for (int i = 0; i < Size; ++i) {
+            constexpr std::u16string_view Mixed = u"0123456789.,-+ abcEuroL\u00A0\u20AC";
+            text.append(QChar(Mixed[std::size_t(i) * 7919 % Mixed.size()]));
+        }
+        break;
+    default: // lines of 80 digits
+        for (int i = 0; i < Size; ++i) {
+            text.append(QChar(u'0' + i % 10));
+            if (i % 80 == 79)
+                text.append(u'\n');
+        }
+    }
+    return text;
+}
+
+// A click on "Lire" with a mebibyte of text on the clipboard, until it returns.
+void BM_LabelClickLargeClipboard(benchmark::State &state)
+{
+    auto form = italianForm();
+    const QString text = largeText(int(state.range(0)));
+    QLabel *label = form->Label1.widget();
+    const QPoint at(3, 3);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QGuiApplication::clipboard()->setText(text);
+        form->Text1.SetText({});
+        state.ResumeTiming();
+        QMouseEvent press(QEvent::MouseButtonPress, at, label->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(label, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, label->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(label, &release);
+    }
+    state.SetLabel(state.range(0) == 0 ? "digits" : state.range(0) == 1 ? "garbage" : "lines");
+}
+BENCHMARK(BM_LabelClickLargeClipboard)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// The toolkit's floor for the same texts: a bare QLineEdit of the same size
+// taking the text and selecting it, with nothing of ours involved.
+void BM_BareLineEditSetText(benchmark::State &state)
+{
+    QLineEdit box;
+    box.setGeometry(56, 0, 113, 20);
+    box.setMaxLength(std::numeric_limits<int>::max());
+    box.show();
+    const QString text = largeText(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        box.clear();
+        state.ResumeTiming();
+        box.setText(text);
+        box.setSelection(0, int(text.size()));
+    }
+    state.SetLabel(state.range(0) == 0 ? "digits" : state.range(0) == 1 ? "garbage" : "lines");
+}
+BENCHMARK(BM_BareLineEditSetText)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,155 @@
+# SPDX-License-Identifier: MIT
+"""Turns the raw figures of scripts/bench into bench/RESULTS.md."""
+import json
+import os
+import platform
+import statistics
+import subprocess
+import sys
+from datetime import datetime, timezone
+
+out, launches, repetitions = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+
+
+def run(*command):
+    try:
+        return subprocess.run(command, capture_output=True, text=True, check=False).stdout.strip()
+    except OSError:
+        return "?"
+
+
+def cpu_model():
+    with open("/proc/cpuinfo", encoding="utf-8") as cpuinfo:
+        for line in cpuinfo:
+            if line.startswith("model name"):
+                return line.split(":", 1)[1].strip()
+    return platform.processor()
+
+
+def met(value, target):
+    return "met" if value <= target else "**not met**"
+
+
+startup = {}
+with open(os.path.join(out, "startup.txt"), encoding="utf-8") as lines:
+    for line in lines:
+        name, ms, kib = line.split()
+        startup.setdefault(name, []).append((float(ms), int(kib)))
+
+
+def spread(values, unit, digits=1):
+    return (f"{statistics.median(values):.{digits}f} {unit} "
+            f"({min(values):.{digits}f} – {max(values):.{digits}f})")
+
+
+def aggregates(path):
+    with open(path, encoding="utf-8") as source:
+        data = json.load(source)
+    result = {}
+    for entry in data["benchmarks"]:
+        name = entry["run_name"]
+        result.setdefault(name, {})[entry["aggregate_name"]] = entry
+    return result
+
+
+amount = aggregates(os.path.join(out, "amount.json"))
+window = aggregates(os.path.join(out, "window.json"))
+
+
+def nanoseconds(entry):
+    scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[entry["time_unit"]]
+    return entry["real_time"] * scale
+
+
+def row(table, name, target_ns=None, per=1):
+    median = nanoseconds(table[name]["median"]) / per
+    stddev = nanoseconds(table[name]["stddev"]) / per
+    if median >= 1e6:
+        shown = f"{median / 1e6:.1f} ms ± {stddev / 1e6:.1f}"
+    elif median >= 1e3:
+        shown = f"{median / 1e3:.2f} µs ± {stddev / 1e3:.2f}"
+    else:
+        shown = f"{median:.0f} ns ± {stddev:.0f}"
+    label = table[name]["median"].get("label", "")
+    target = "" if target_ns is None else (
+        f"< {target_ns / 1e6:g} ms" if target_ns >= 1e6 else
+        f"< {target_ns / 1e3:g} µs" if target_ns >= 1e3 else f"< {target_ns:g} ns")
+    verdict = "" if target_ns is None else met(median, target_ns)
+    return f"| `{name}` {label} | {shown} | {target} | {verdict} |"
+
+
+ms = {name: [m for m, _ in runs] for name, runs in startup.items()}
+rss = {name: [k / 1024 for _, k in runs] for name, runs in startup.items()}
+ratio_time = statistics.median(ms["monvert"]) / statistics.median(ms["bare"])
+ratio_rss = statistics.median(rss["monvert"]) / statistics.median(rss["bare"])
+ratio_time_text = statistics.median(ms["monvert"]) / statistics.median(ms["text"])
+ratio_rss_text = statistics.median(rss["monvert"]) / statistics.median(rss["text"])
+
+print(f"""# Benchmark results
+
+Written by `scripts/bench` (`LAUNCHES={launches} REPETITIONS={repetitions} scripts/bench`); do not edit by hand.
+
+- Date: {datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}
+- Machine: {cpu_model()}, {os.cpu_count()} cores, {platform.system()} {platform.release()}
+- Compiler: {run('c++', '--version').splitlines()[0]}; Qt {run('qtpaths6', '--qt-version') or '6'}; Release build
+- Display: Xvfb with openbox; regional settings it_IT.UTF-8
+
+## Start-up
+
+Milliseconds from exec to the first top-level window mapped on the screen (MapNotify
+on the root window, `bench/mapwait`), and resident memory one second after exec.
+{launches} launches of each program, interleaved; median (min – max).
+
+| program | to first map | resident after 1 s |
+|---|---|---|
+| Monvert | {spread(ms['monvert'], 'ms')} | {spread(rss['monvert'], 'MiB', 2)} |
+| bare Qt window (`bench/bare_window`) | {spread(ms['bare'], 'ms')} | {spread(rss['bare'], 'MiB', 2)} |
+| bare Qt window with a label and a line edit (`bare_window --text`) | {spread(ms['text'], 'ms')} | {spread(rss['text'], 'MiB', 2)} |
+
+| ratio of medians | Monvert / bare | target | | Monvert / bare with text |
+|---|---|---|---|---|
+| start-up time | {ratio_time:.2f}x | ≤ 1.10x | {met(ratio_time, 1.10)} | {ratio_time_text:.2f}x |
+| resident memory | {ratio_rss:.2f}x | ≤ 1.10x | {met(ratio_rss, 1.10)} | {ratio_rss_text:.2f}x |
+
+## Keystroke path
+
+Google Benchmark, {repetitions} repetitions; median ± standard deviation.
+
+| benchmark | time | target | |
+|---|---|---|---|
+{row(amount, 'BM_ReadAndFormat/lire_to_euro', 1000)}
+{row(amount, 'BM_ReadAndFormat/euro_display_to_lire', 1000)}
+{row(amount, 'BM_ReadAndFormat/longest_amount', 1000)}
+{row(amount, 'BM_ReadCurrency/typed')}
+{row(amount, 'BM_ReadCurrency/not_an_amount')}
+{row(amount, 'BM_FormatNumber/euro')}
+{row(amount, 'BM_FormatNumber/lire')}
+{row(window, 'BM_Text1_Change', 20000)}
+{row(window, 'BM_Text2_Change', 20000)}
+{row(window, 'BM_KeystrokeTypeAndErase', 20000, per=2)}
+
+`BM_KeystrokeTypeAndErase` is per key: a key press and release through `QLineEdit`, the
+conversion and the other box's update.
+
+Reading time against text length (blanks before an amount, the longest text that is read
+to its end):
+
+| length | time |
+|---|---|""")
+for name in sorted((n for n in amount if n.startswith("BM_ReadCurrencyLength/")),
+                   key=lambda n: int(n.split("/")[1])):
+    median = nanoseconds(amount[name]["median"])
+    print(f"| {int(name.split('/')[1]):,} | {median / 1e3:.2f} µs |")
+print(f"""
+## Large clipboard
+
+A click on "Lire" with 1 MiB of text on the clipboard (offscreen platform, in-process
+clipboard), until the click returns; beside it, the same text set into a bare
+`QLineEdit` of the same size and selected, with nothing of Monvert involved.
+
+| benchmark | time | target | |
+|---|---|---|---|""")
+for name in sorted(n for n in window if n.startswith("BM_LabelClickLargeClipboard/")):
+    print(row(window, name, 100e6))
+for name in sorted(n for n in window if n.startswith("BM_BareLineEditSetText/")):
+    print(row(window, name))
