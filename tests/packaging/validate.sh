@@ -17,12 +17,34 @@ check() {
 
 cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
 installed=$(cd "$PREFIX" && find . -type f | sort | tr '\n' ' ')
-expected="./bin/monvert ./share/applications/org.monvert.Monvert.desktop ./share/icons/hicolor/16x16/apps/org.monvert.Monvert.png ./share/icons/hicolor/32x32/apps/org.monvert.Monvert.png ./share/metainfo/org.monvert.Monvert.metainfo.xml "
+expected="./bin/monvert ./share/applications/org.monvert.Monvert.desktop ./share/doc/monvert/changelog.gz ./share/doc/monvert/copyright ./share/icons/hicolor/16x16/apps/org.monvert.Monvert.png ./share/icons/hicolor/32x32/apps/org.monvert.Monvert.png ./share/man/man1/monvert.1.gz ./share/metainfo/org.monvert.Monvert.metainfo.xml "
 check "installs the program, desktop entry, icons and metadata" test "$installed" = "$expected"
 check "desktop entry is valid" desktop-file-validate "$PREFIX/share/applications/org.monvert.Monvert.desktop"
 check "AppStream metadata is valid" appstreamcli validate --no-net "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
 check "metadata carries the project version" grep -q 'release version="1.00"' "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
 check "--version answers without a display" test "$(env -u DISPLAY -u WAYLAND_DISPLAY "$PREFIX/bin/monvert" --version)" = "Monvert 1.00"
 check "--help shows a usage" sh -c "env -u DISPLAY '$PREFIX/bin/monvert' --help | grep -q '^Usage: monvert'"
+
+# The Debian package: the same files under /usr, the Qt libraries declared,
+# and nothing lintian counts as an error.
+(cd "$BUILD" && cpack -G DEB -B "$PREFIX/deb" >"$PREFIX/cpack.log" 2>&1) || cat "$PREFIX/cpack.log"
+DEB=$(ls "$PREFIX"/deb/monvert_*.deb 2>/dev/null | head -n1)
+check "cpack builds a Debian package" test -n "$DEB"
+if [ -n "$DEB" ]; then
+    packaged=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {print $NF}' | sed 's|^\./usr/|./|' | sort | tr '\n' ' ')
+    check "the package holds what cmake --install installs, under /usr" test "$packaged" = "$expected"
+    depends=$(dpkg-deb -f "$DEB" Depends)
+    declares() { grep -q "$1" <<<"$depends" || { echo "    Depends: $depends"; return 1; }; }
+    check "the package declares Qt Widgets" declares libqt6widgets6
+    check "the package declares Qt's platform plugins" declares qt6-qpa-plugins
+    lintian_clean() {
+        local out status
+        out=$(lintian --fail-on error "$DEB" 2>&1)
+        status=$?
+        grep -v 'root privileges' <<<"$out" | sed 's/^/    /'
+        return $status
+    }
+    check "lintian finds no error" lintian_clean
+fi
 echo "packaging: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
