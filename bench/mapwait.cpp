@@ -39,7 +39,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: mapwait PROGRAM [ARGS...]\n");
         return 2;
     }
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connected(
+        xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    xcb_connection_t *connection = connected.get();
     if (xcb_connection_has_error(connection)) {
         std::fprintf(stderr, "mapwait: no X display\n");
         return 1;
@@ -71,7 +73,6 @@ int main(int argc, char **argv)
     const long resident = residentKiB(pid);
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
-    xcb_disconnect(connection);
     if (milliseconds < 0)
         return 1;
     std::printf("%.2f %ld\n", milliseconds, resident);

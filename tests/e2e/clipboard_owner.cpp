@@ -50,7 +50,9 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string_view mode = argv[1];
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connected(
+        xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    xcb_connection_t *connection = connected.get();
     if (xcb_connection_has_error(connection)) {
         std::fprintf(stderr, "clipboard_owner: no X display\n");
         return 1;
@@ -106,6 +108,5 @@ int main(int argc, char **argv)
         if (type == XCB_SELECTION_CLEAR)
             break;
     }
-    xcb_disconnect(connection);
     return 0;
 }
