@@ -88,7 +88,7 @@ check() {
 
 clipboard_is() {
     wait_until 5 sh -c "[ \"\$(timeout 5 xclip -selection clipboard -o 2>/dev/null)\" = '$1' ]" \
-        || { echo "    clipboard holds: '$(clipboard)', expected '$1'"; return 1; }
+        || { echo "    clipboard holds: '$(clipboard | head -c 80)', expected '$1'"; return 1; }
 }
 
 finish() {
