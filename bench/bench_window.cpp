@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Whole changes through real widgets on the offscreen platform: a keystroke
 // in either box, a program's set, and a label click with a large clipboard.
-#include "platform/regional.h"
+#include "driving.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -22,21 +22,8 @@ using namespace Monvert;
 
 namespace {
 
-std::unique_ptr<Form1> italianForm()
-{
-    auto form = std::make_unique<Form1>(
-        Forms::numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy)));
-    form->Form_Load();
-    return form;
-}
-
-void key(QWidget *widget, int code, const QString &text)
-{
-    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &release);
-}
+using Driving::italianForm;
+using Driving::key;
 
 // A whole change procedure: the set raises it, it reads, converts and sets the
 // other box, whose own change returns at once.

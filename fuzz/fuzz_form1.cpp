@@ -8,6 +8,7 @@
 //    source amount;
 //  - a step that converts nothing changes neither the other box nor, unless
 //    it is Enter or a copy, the clipboard.
+#include "driving.h"
 #include "platform/regional.h"
 #include "window/form1.h"
 
@@ -106,7 +107,7 @@ const NumberFormat &italian()
     return format;
 }
 
-void sendKey(QWidget *widget, int key, const QString &text)
+void key(QWidget *widget, int key, const QString &text)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(widget, &press);
@@ -114,7 +115,7 @@ void sendKey(QWidget *widget, int key, const QString &text)
     QApplication::sendEvent(widget, &release);
 }
 
-void sendMouse(QWidget *widget, std::initializer_list<QEvent::Type> types)
+void mouse(QWidget *widget, std::initializer_list<QEvent::Type> types)
 {
     const QPoint at(3, 3);
     for (const QEvent::Type type : types) {
@@ -192,17 +193,17 @@ void run(Input &input)
         switch (step) {
         case Step::Type: {
             const QString typed = input.text().left(1);
-            sendKey(box.widget(), typed.isEmpty() ? int(Qt::Key_unknown) : typed.at(0).unicode(),
-                    typed);
+            key(box.widget(), typed.isEmpty() ? int(Qt::Key_unknown) : typed.at(0).unicode(),
+                typed);
             edited = &box;
             break;
         }
         case Step::Erase:
-            sendKey(box.widget(), input.next() % 2 ? Qt::Key_Backspace : Qt::Key_Delete, {});
+            key(box.widget(), input.next() % 2 ? Qt::Key_Backspace : Qt::Key_Delete, {});
             edited = &box;
             break;
         case Step::Enter:
-            sendKey(box.widget(), input.next() % 2 ? Qt::Key_Return : Qt::Key_Enter, {});
+            key(box.widget(), input.next() % 2 ? Qt::Key_Return : Qt::Key_Enter, {});
             writesClipboard = true;
             break;
         case Step::Set: {
@@ -219,11 +220,9 @@ void run(Input &input)
                 : which == 1           ? form.Label2.widget()
                                        : form.Label3.widget();
             if (step == Step::Click)
-                sendMouse(label, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
+                Driving::click(label);
             else
-                sendMouse(label,
-                          {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease});
+                Driving::doubleClick(label);
             edited = which == 1 ? &form.Text2 : &form.Text1;
             for (Forms::Label *each : {&form.Label1, &form.Label2, &form.Label3})
                 check(each->FontBold(), "every label is bold once the button is up");
@@ -244,13 +243,12 @@ void run(Input &input)
             break;
         }
         case Step::Select: box.widget()->setSelection(input.next() % 8, input.next() % 8); break;
-        case Step::Tab: sendKey(box.widget(), Qt::Key_Tab, {}); break;
+        case Step::Tab: key(box.widget(), Qt::Key_Tab, {}); break;
         case Step::Press:
-            sendMouse(inLire ? form.Label1.widget() : form.Label2.widget(),
-                      {QEvent::MouseButtonPress});
+            mouse(inLire ? form.Label1.widget() : form.Label2.widget(), {QEvent::MouseButtonPress});
             check(!(inLire ? form.Label1 : form.Label2).FontBold(), "a held label is not bold");
-            sendMouse(inLire ? form.Label1.widget() : form.Label2.widget(),
-                      {QEvent::MouseButtonRelease});
+            mouse(inLire ? form.Label1.widget() : form.Label2.widget(),
+                  {QEvent::MouseButtonRelease});
             edited = inLire ? &form.Text1 : &form.Text2;
             break;
         }

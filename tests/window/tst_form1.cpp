@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "driving.h"
 #include "platform/regional.h"
 #include "window/form1.h"
 
@@ -16,14 +17,6 @@ using namespace Monvert;
 
 namespace {
 
-std::unique_ptr<Form1> loadedForm()
-{
-    auto form = std::make_unique<Form1>(
-        Forms::numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy)));
-    form->Form_Load();
-    return form;
-}
-
 QClipboard *clipboard()
 {
     return QGuiApplication::clipboard();
@@ -34,20 +27,6 @@ Forms::Label &labelNamed(Form1 &form, const QString &name)
     return name == QLatin1StringView("Label1") ? form.Label1
         : name == QLatin1StringView("Label2")  ? form.Label2
                                                : form.Label3;
-}
-
-// A double-click as an X11 server delivers it through Qt: press, release,
-// double-click, release.
-void doubleClick(QWidget *widget)
-{
-    const QPoint at(5, 5);
-    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                    QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-        const Qt::MouseButtons held
-            = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
-        QApplication::sendEvent(widget, &event);
-    }
 }
 
 } // namespace
@@ -107,14 +86,14 @@ void tst_Form1::controlsLaidOutFromTwips()
 
 void tst_Form1::lireBoxCoversTheEdgeOfItsLabel()
 {
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     QCOMPARE(form->childAt(57, 5), form->Text1.widget());
     QCOMPARE(form->childAt(55, 5), form->Label1.widget());
 }
 
 void tst_Form1::looksAtStart()
 {
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     QCOMPARE(form->windowTitle(), QStringLiteral("Monvert"));
     QCOMPARE(form->palette().color(QPalette::Window), QColor(3, 0, 67));
     QCOMPARE(form->Label3.widget()->palette().color(QPalette::Window), QColor(0, 0, 192));
@@ -134,7 +113,7 @@ void tst_Form1::looksAtStart()
 
 void tst_Form1::placedAsAToolWindowOnTop()
 {
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     QVERIFY(form->isVisible());
     QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(form->windowType(), Qt::Tool);
@@ -145,7 +124,7 @@ void tst_Form1::placedAsAToolWindowOnTop()
 
 void tst_Form1::focusMovesBetweenTheBoxesOnly()
 {
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     QCOMPARE(form->focusWidget(), form->Text1.widget());
     QTest::keyClick(form->Text1.widget(), Qt::Key_Tab);
     QCOMPARE(form->focusWidget(), form->Text2.widget());
@@ -190,7 +169,7 @@ void tst_Form1::clickConvertsTheClipboard()
     QFETCH(QString, euro);
     QFETCH(QString, result);
 
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     clipboard()->setText(copied);
     QTest::mouseClick(labelNamed(*form, label).widget(), Qt::LeftButton);
 
@@ -213,7 +192,7 @@ void tst_Form1::clickThatConvertsNothingKeepsTheClipboard_data()
 void tst_Form1::clickThatConvertsNothingKeepsTheClipboard()
 {
     QFETCH(QString, kind);
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     QTest::keyClicks(form->Text2.widget(), QStringLiteral("7"));
     QCOMPARE(form->Text1.Text(), QStringLiteral("L. 13.554"));
 
@@ -239,7 +218,7 @@ void tst_Form1::clickThatConvertsNothingKeepsTheClipboard()
 
 void tst_Form1::secondClickOnTheSameLabelChangesNothing()
 {
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     clipboard()->setText(QStringLiteral("1000"));
     QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
     QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
@@ -250,7 +229,7 @@ void tst_Form1::secondClickOnTheSameLabelChangesNothing()
 
 void tst_Form1::digitAfterAClickReplacesAndConverts()
 {
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     form->Text1.widget()->setFocus();
     clipboard()->setText(QStringLiteral("1000"));
     QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
@@ -272,7 +251,7 @@ void tst_Form1::pressShowsNormalWeightOnThatLabelOnly()
 {
     QFETCH(QString, label);
     QFETCH(int, button);
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     Forms::Label &pressed = labelNamed(*form, label);
 
     QTest::mousePress(pressed.widget(), Qt::MouseButton(button));
@@ -284,11 +263,11 @@ void tst_Form1::pressShowsNormalWeightOnThatLabelOnly()
 
 void tst_Form1::doubleClickOnEuFoldsAndUnfolds()
 {
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     clipboard()->setText(QStringLiteral("1000"));
     const int frame = form->frameGeometry().width() - form->width();
 
-    doubleClick(form->Label3.widget());
+    Driving::doubleClick(form->Label3.widget());
     QCOMPARE(form->Width(), FoldedWidth);
     QCOMPARE(form->frameGeometry().width(), 31); // 470 twips at 15 to the pixel
     QCOMPARE(form->width(), 31 - frame);
@@ -297,7 +276,7 @@ void tst_Form1::doubleClickOnEuFoldsAndUnfolds()
     QCOMPARE(clipboard()->text(), QStringLiteral("Euro 0,52"));
     QVERIFY(form->Label3.FontBold());
 
-    doubleClick(form->Label3.widget());
+    Driving::doubleClick(form->Label3.widget());
     QCOMPARE(form->Width(), UnfoldedWidth);
     QCOMPARE(form->frameGeometry().width(), 310);
 }
@@ -316,7 +295,7 @@ void tst_Form1::foldTestIsStrictAboveFiveHundred()
 {
     QFETCH(float, width);
     QFETCH(float, after);
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     form->SetWidth(width);
     form->Label3_DblClick();
     QCOMPARE(form->Width(), after);
@@ -332,17 +311,17 @@ void tst_Form1::doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth_data()
 void tst_Form1::doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth()
 {
     QFETCH(QString, label);
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     clipboard()->setText(QStringLiteral("1000"));
     const QRect before = form->frameGeometry();
-    doubleClick(labelNamed(*form, label).widget());
+    Driving::doubleClick(labelNamed(*form, label).widget());
     QCOMPARE(form->frameGeometry(), before);
     QCOMPARE(form->converter.conversions(), quint64(1));
 }
 
 void tst_Form1::foldedWindowKeepsFocusAndTyping()
 {
-    auto form = loadedForm();
+    auto form = Driving::italianForm();
     form->Text2.widget()->setFocus();
     form->Label3_DblClick();
     QCOMPARE(form->focusWidget(), form->Text2.widget());
