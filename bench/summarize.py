@@ -153,3 +153,22 @@ for name in sorted(n for n in window if n.startswith("BM_LabelClickLargeClipboar
     print(row(window, name, 100e6))
 for name in sorted(n for n in window if n.startswith("BM_BareLineEditSetText/")):
     print(row(window, name))
+
+print("""
+## What these figures say
+
+- Start-up: of the time and memory Monvert adds to a bare window, nearly all is what
+  any Qt window that draws text pays: the font database (fontconfig), the style's
+  text metrics and the glyph cache. The window with one label and one line edit is the
+  floor for a window with text, and Monvert stays within a few per cent of it. What was
+  removed from Monvert's own start: the icon images are compiled in instead of being
+  loaded from resources, so Qt scans no icon-engine or image-format plugins before the
+  window appears (about 2.5 ms and 0.5 MiB). What remains of Monvert's own: one round
+  trip to the window manager for the frame extents before mapping, so the window is
+  placed at its final size at once.
+- Keystroke path: one linear pass over the text; reading a mebibyte of blanks before an
+  amount takes well under a millisecond.
+- Large clipboard: the click costs what `QLineEdit` costs to lay out a mebibyte of text
+  on one line; Monvert's own part (reading the clipboard once, one failed read of the
+  amount, the selection) is within the noise of the bare `QLineEdit` beside it.
+""")
