@@ -107,24 +107,8 @@ const NumberFormat &italian()
     return format;
 }
 
-void key(QWidget *widget, int key, const QString &text)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &release);
-}
-
-void mouse(QWidget *widget, std::initializer_list<QEvent::Type> types)
-{
-    const QPoint at(3, 3);
-    for (const QEvent::Type type : types) {
-        const Qt::MouseButtons held
-            = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
-        QApplication::sendEvent(widget, &event);
-    }
-}
+using Driving::key;
+using Driving::mouse;
 
 struct Clipboard
 {
