@@ -13,9 +13,8 @@ QString Clipboard::GetText() const
 {
     // The offered formats are asked for once, and only a clipboard that offers
     // text is asked for it. An owner that never answers then holds the window
-    // for one toolkit timeout (5 s on X11); QClipboard::text() and
-    // QMimeData::hasText() each ask for the formats twice, doubling or
-    // tripling that wait.
+    // for one toolkit timeout (5 s on X11); QMimeData::hasText() waits that
+    // out twice and QClipboard::text() three times.
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->formats().contains(u"text/plain"_s))
         return {};
