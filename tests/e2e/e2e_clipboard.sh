@@ -56,7 +56,10 @@ kept_after_click() {
     click_at 44 8
     sleep 0.3
     alive || { echo "    Monvert is gone"; return 1; }
-    timeout 10 xclip -selection clipboard -t "${2:-UTF8_STRING}" -o | cmp -s - "$file" \
+    # While Monvert is still fetching a large text, a second reader's transfer
+    # can fail; a clipboard Monvert had replaced would stay replaced, so
+    # reading again until it matches hides no fault.
+    wait_until 10 sh -c "timeout 10 xclip -selection clipboard -t '${2:-UTF8_STRING}' -o | cmp -s - '$file'" \
         || { echo "    the clipboard changed"; return 1; }
 }
 
