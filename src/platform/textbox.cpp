@@ -3,8 +3,10 @@
 
 #include "platform/dispatch.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyleHints>
 
 #include <limits>
 
@@ -45,6 +47,23 @@ std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
                         | (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
+// QLineEdit lays out and draws its whole line again at every blink of the
+// caret, so a box holding a long text (a large clipboard after a label click)
+// would keep a processor busy for as long as it holds it. While any box holds
+// one, the caret stays steady instead.
+constexpr qsizetype LongText = 4096;
+
+void countLongBox(int change)
+{
+    static int longBoxes = 0;
+    static int flashTime = 0;
+    QStyleHints *hints = QGuiApplication::styleHints();
+    if (longBoxes == 0)
+        flashTime = hints->cursorFlashTime();
+    longBoxes += change;
+    hints->setCursorFlashTime(longBoxes > 0 ? 0 : flashTime);
+}
+
 } // namespace
 
 class TextBoxWidget final : public QLineEdit
@@ -61,13 +80,24 @@ public:
             if (m_box && m_box->Edited)
                 dispatch(objectName(), "Edited", m_box->Edited);
         });
-        connect(this, &QLineEdit::textChanged, this, [this] {
+        connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+            if (const bool isLong = text.size() > LongText; isLong != m_long) {
+                m_long = isLong;
+                countLongBox(isLong ? 1 : -1);
+            }
             if (m_box && !m_box->m_setting)
                 m_box->raiseChange();
         });
     }
 
+    ~TextBoxWidget() override
+    {
+        if (m_long)
+            countLongBox(-1);
+    }
+
     TextBox *m_box;
+    bool m_long = false;
 
 protected:
     void keyReleaseEvent(QKeyEvent *event) override

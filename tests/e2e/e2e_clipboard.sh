@@ -12,6 +12,18 @@ start_desktop
 start_monvert it_IT.UTF-8
 
 alive() { kill -0 "$MONVERT_PID" 2>/dev/null; }
+
+# Monvert has handled every event sent so far once it has used no processor
+# time for a while: a click on a mebibyte can take seconds in a sanitizer
+# build, and a check made before it is handled would prove nothing. A window
+# that never comes to rest with a long text in a box fails here too.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$MONVERT_PID/stat"; }
+settled() {
+    local before
+    before=$(cpu_ticks)
+    sleep 0.3
+    [ "$(cpu_ticks)" = "$before" ]
+}
 owner_is() { [ "$("$OWNER" owner)" = "$1" ] || { echo "    owner: $("$OWNER" owner), expected $1"; return 1; }; }
 
 # Typing in the Euro box and Enter put the converted amount on the clipboard:
@@ -54,12 +66,13 @@ kept_after_click() {
     xclip -selection clipboard -t "${2:-UTF8_STRING}" -i "$file"
     wait_until 10 sh -c "timeout 10 xclip -selection clipboard -t '${2:-UTF8_STRING}' -o | cmp -s - '$file'"
     click_at 44 8
-    sleep 0.3
+    wait_until 20 settled || { echo "    still busy 20 s after the click"; return 1; }
     alive || { echo "    Monvert is gone"; return 1; }
-    # While Monvert is still fetching a large text, a second reader's transfer
-    # can fail; a clipboard Monvert had replaced would stay replaced, so
-    # reading again until it matches hides no fault.
-    wait_until 10 sh -c "timeout 10 xclip -selection clipboard -t '${2:-UTF8_STRING}' -o | cmp -s - '$file'" \
+    # xclip serves one incremental transfer at a time: while Monvert is still
+    # fetching a large text, a second reader gets nothing. A clipboard Monvert
+    # had replaced would stay replaced, so reading again until it matches
+    # hides no fault.
+    wait_until 30 sh -c "timeout 5 xclip -selection clipboard -t '${2:-UTF8_STRING}' -o | cmp -s - '$file'" \
         || { echo "    the clipboard changed"; return 1; }
 }
 
@@ -85,6 +98,7 @@ check "a byte order mark and a zero-width space: kept" kept_after_click "$E2E_TM
 xclip -selection clipboard -i "$E2E_TMP/padded"
 wait_until 10 sh -c "timeout 10 xclip -selection clipboard -o | cmp -s - '$E2E_TMP/padded'"
 click_at 44 8
+check "comes to rest with a mebibyte in its box" wait_until 20 settled
 check "1 MiB of blanks around 1000 converts" clipboard_is "Euro 0,52"
 check "answers after a mebibyte in its box" answers 10 "L. 19.363"
 

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -73,6 +74,7 @@ private Q_SLOTS:
     void selLengthClipsAtTheEnd_data();
     void selLengthClipsAtTheEnd();
     void failureInAProcedureIsReportedNotFatal();
+    void caretStaysSteadyWhileABoxHoldsALongText();
 };
 
 void tst_TextBox::setLeavesCaretAtStartNothingSelected_data()
@@ -223,6 +225,32 @@ void tst_TextBox::failureInAProcedureIsReportedNotFatal()
     r.box.KeyUp = nullptr;
     QTest::keyClicks(r.box.widget(), QStringLiteral("12"));
     QCOMPARE(r.box.Text(), QStringLiteral("12"));
+}
+
+// Every blink of the caret redraws the whole line: with a mebibyte in a box
+// that kept a processor busy for as long as the text stayed there.
+void tst_TextBox::caretStaysSteadyWhileABoxHoldsALongText()
+{
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int blinking = hints->cursorFlashTime();
+    QVERIFY(blinking > 0);
+    const QString longText(1 << 20, u'7');
+    {
+        RecordingBox first;
+        RecordingBox second;
+        first.box.SetText(longText);
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        second.box.SetText(longText);
+        first.box.SetText(QStringLiteral("10"));
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        second.box.SetText({});
+        QCOMPARE(hints->cursorFlashTime(), blinking);
+        // Typed or pasted by the user counts as much as a program's set.
+        first.box.widget()->insert(longText);
+        QCOMPARE(hints->cursorFlashTime(), 0);
+    }
+    // A box that goes away with its long text gives the blinking back.
+    QCOMPARE(hints->cursorFlashTime(), blinking);
 }
 
 QTEST_MAIN(tst_TextBox)
