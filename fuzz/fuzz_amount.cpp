@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Reads arbitrary text as an amount and formats arbitrary doubles; every amount
-// that reads must format and read back to within the pattern's rounding.
+// Reads arbitrary text as an amount and converts arbitrary counts over the
+// whole fixed-point range. Every conversion is checked against a reference
+// that works another way, on decimal digit strings: schoolbook long division
+// and multiplication. Every display text must read back to its amount.
 #include "convert/amount.h"
 
+#include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -17,11 +20,11 @@ namespace {
 const std::array<NumberFormat, 5> &formats()
 {
     static const std::array<NumberFormat, 5> all{
-        NumberFormat{u",", u".", u"-", u"+", u"\u20AC"}, // Italian
-        NumberFormat{u".", u",", u"-", u"+", u"$"}, // English
-        NumberFormat{u",", u"\u202F", u"-", u"+", u"\u20AC"}, // French
-        NumberFormat{u".", u"\u2019", u"-", u"+", u"CHF"}, // Swiss
-        NumberFormat{u",", u"\u00A0", u"\u2212", u"+", u"kr"}, // Swedish-like
+        NumberFormat{u",", u".", u"-", u"+"}, // Italian
+        NumberFormat{u".", u",", u"-", u"+"}, // English
+        NumberFormat{u",", u"\u202F", u"-", u"+"}, // French
+        NumberFormat{u".", u"\u2019", u"-", u"+"}, // Swiss
+        NumberFormat{u",", u"\u00A0", u"\u2212", u"+"}, // Swedish-like
     };
     return all;
 }
@@ -29,7 +32,7 @@ const std::array<NumberFormat, 5> &formats()
 // Bytes above 0x7F stand for characters that ASCII seeds cannot spell.
 constexpr std::array<char16_t, 16> Unusual{
     u'\u00A0',        u'\u202F',        u'\u2019', u'\u20AC', u'\u2212', u'\u0665',
-    char16_t(0xD800), char16_t(0xDC00), u'\uFFFF', u'\u200F', u'\u200E', u'\uFEFF',
+    char16_t(0xD800), char16_t(0xDC00), u'\uFFFF', u'\u200F', u'\u20A4', u'\uFEFF',
     u'\u3000',        u'\u2007',        u'\0',     u'L'};
 
 void check(bool condition, const char *what)
@@ -40,22 +43,106 @@ void check(bool condition, const char *what)
     }
 }
 
-void formatAndReadBack(double value, const NumberFormat &format)
+// The decimal digits of a count's magnitude, most significant first.
+std::string digitsOf(std::int64_t count)
 {
-    for (const auto pattern : {EuroPattern, LirePattern}) {
-        const std::u16string text = FormatNumber(value, pattern, format);
-        if (!std::isfinite(value)) {
-            check(text.empty(), "non-finite values format as nothing");
-            continue;
+    std::string digits;
+    // Negated digit by digit, so the smallest count needs no wider type.
+    do {
+        const int digit = int(count % 10);
+        digits += char('0' + (digit < 0 ? -digit : digit));
+        count /= 10;
+    } while (count != 0);
+    std::reverse(digits.begin(), digits.end());
+    return digits;
+}
+
+void addOne(std::string &digits)
+{
+    auto digit = digits.rbegin();
+    for (; digit != digits.rend() && *digit == '9'; ++digit)
+        *digit = '0';
+    if (digit == digits.rend())
+        digits.insert(digits.begin(), '1');
+    else
+        ++*digit;
+}
+
+std::string signedText(bool negative, std::string digits)
+{
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    return negative && digits != "0" ? "-" + digits : digits;
+}
+
+// Cents for a Lire count: the count over 193627, digit by digit.
+std::string referenceCents(std::int64_t count)
+{
+    constexpr unsigned divisor = 193627;
+    std::string quotient;
+    unsigned long long remainder = 0;
+    for (const char c : digitsOf(count)) {
+        remainder = remainder * 10 + unsigned(c - '0');
+        quotient += char('0' + remainder / divisor);
+        remainder %= divisor;
+    }
+    if (remainder * 2 >= divisor)
+        addOne(quotient);
+    return signedText(count < 0, quotient);
+}
+
+// Whole Lire for a Euro count: the count times 193627, less six digits.
+std::string referenceLire(std::int64_t count)
+{
+    const std::string digits = digitsOf(count);
+    const std::string factor = "193627";
+    std::string product(digits.size() + factor.size(), '0');
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        int carry = 0;
+        for (std::size_t j = factor.size(); j-- > 0;) {
+            const int sum
+                = (product[i + j + 1] - '0') + (digits[i] - '0') * (factor[j] - '0') + carry;
+            product[i + j + 1] = char('0' + sum % 10);
+            carry = sum / 10;
         }
-        // Beyond the fixed-point range nothing can read back.
-        if (std::fabs(value) >= 9.2e14)
-            continue;
-        const auto read = ReadCurrency(text, format);
-        check(read.has_value(), "a formatted amount reads back");
-        const double step = pattern == EuroPattern ? 0.005 : 0.5;
-        check(std::fabs(toDouble(*read) - value) <= step + std::fabs(value) * 1e-14,
-              "a formatted amount reads back to within its rounding");
+        product[i] = char(product[i] + carry);
+    }
+    std::string whole = product.substr(0, product.size() - 6);
+    if (product[product.size() - 6] >= '5')
+        addOne(whole);
+    return signedText(count < 0, whole);
+}
+
+// A display text without its prefix, separators and sign: only its digits.
+std::string digitsIn(std::u16string_view text)
+{
+    std::string digits;
+    for (const char16_t c : text) {
+        if (c >= u'0' && c <= u'9')
+            digits += char(c);
+    }
+    return digits;
+}
+
+void convertAndCheck(Currency amount, const NumberFormat &format)
+{
+    const std::int64_t cents = euroCents(amount);
+    const std::int64_t lire = wholeLire(amount);
+    check(std::to_string(cents) == referenceCents(amount.count), "Lire to Euro is exact");
+    check(std::to_string(lire) == referenceLire(amount.count), "Euro to Lire is exact");
+
+    const std::u16string euroText = euroDisplay(amount, format);
+    const std::u16string lireText = lireDisplay(amount, format);
+    check(signedText(false, digitsIn(euroText)) == digitsOf(cents),
+          "the Euro display writes every digit");
+    check(signedText(false, digitsIn(lireText)) == digitsOf(lire),
+          "the Lire display writes every digit");
+
+    const auto euroBack = readBoxText(euroText, Money::Euro, format);
+    check(euroBack && euroBack->count == cents * 100, "the Euro display reads back");
+    // Lire amounts beyond the fixed-point range cannot be read, by design.
+    if (lire > -922'337'203'685'477 && lire < 922'337'203'685'477) {
+        const auto lireBack = readBoxText(lireText, Money::Lire, format);
+        check(lireBack && lireBack->count == lire * 10'000, "the Lire display reads back");
     }
 }
 
@@ -66,6 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size == 0)
         return 0;
     const NumberFormat &format = formats()[data[0] % formats().size()];
+    const Money money = data[0] & 0x80 ? Money::Euro : Money::Lire;
     ++data;
     --size;
 
@@ -73,13 +161,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     text.reserve(size);
     for (std::size_t i = 0; i < size; ++i)
         text += data[i] < 0x80 ? char16_t(data[i]) : Unusual[data[i] & 0x0F];
-    if (const auto read = ReadCurrency(text, format))
-        formatAndReadBack(toDouble(*read), format);
+    if (const auto read = readBoxText(text, money, format))
+        convertAndCheck(*read, format);
 
-    if (size >= sizeof(double)) {
-        double value = 0;
-        std::memcpy(&value, data, sizeof value);
-        formatAndReadBack(value, format);
+    // The same bytes as a count reach every corner of the range.
+    if (size >= sizeof(std::int64_t)) {
+        std::int64_t count = 0;
+        std::memcpy(&count, data, sizeof count);
+        convertAndCheck(Currency{count}, format);
     }
     return 0;
 }

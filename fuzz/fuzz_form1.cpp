@@ -123,32 +123,6 @@ Clipboard clipboardNow()
     return {QGuiApplication::clipboard()->text(), data && data->hasImage()};
 }
 
-// The text a box shows for the amount the converter holds.
-QString euroDisplay(const Converter &converter)
-{
-    return u"Euro "_s
-        + QString::fromStdU16String(FormatNumber(converter.EuroAmount, EuroPattern, italian()));
-}
-
-QString lireDisplay(const Converter &converter)
-{
-    return u"L. "_s
-        + QString::fromStdU16String(FormatNumber(converter.LireAmount, LirePattern, italian()));
-}
-
-// The amount the Euro box holds, read as its change procedure reads it.
-std::optional<Currency> euroSource(const QString &text)
-{
-    std::u16string_view source = Forms::utf16View(text);
-    if (!source.empty() && source.front() == u'E') {
-        const std::size_t blank = source.find(u' ');
-        if (blank == std::u16string_view::npos)
-            return ConversionFailed;
-        source.remove_prefix(blank);
-    }
-    return ReadCurrency(source, italian());
-}
-
 enum class Step { Type, Erase, Enter, Set, Click, DoubleClick, Copy, Select, Tab, Press };
 
 void run(Input &input)
@@ -187,8 +161,9 @@ void run(Input &input)
             edited = &box;
             break;
         case Step::Enter:
+            // An out-of-date amount is never copied.
+            writesClipboard = !(inLire ? form.Text2 : form.Text1).OutOfDate();
             key(box.widget(), input.next() % 2 ? Qt::Key_Return : Qt::Key_Enter, {});
-            writesClipboard = true;
             break;
         case Step::Set: {
             box.SetText(input.text());
@@ -239,20 +214,20 @@ void run(Input &input)
 
         if (converter.conversions() != conversionsBefore) {
             // The last conversion of the step decides what the other box shows.
-            if (converter.EditingLire == True) {
-                const auto amount = ReadCurrency(Forms::utf16View(form.Text1.Text()), italian());
-                check(amount.has_value(), "a converted Lire text reads");
-                check(converter.EuroAmount == toDouble(*amount) / LirePerEuro,
-                      "the Euro amount is the Lire amount at the rate");
-                check(form.Text2.Text() == euroDisplay(converter),
-                      "the Euro box shows the converted amount");
-            } else {
-                const auto amount = euroSource(form.Text2.Text());
-                check(amount.has_value(), "a converted Euro text reads");
-                check(converter.EuroAmount == toDouble(*amount), "the Euro amount is as read");
-                check(form.Text1.Text() == lireDisplay(converter),
-                      "the Lire box shows the converted amount");
-            }
+            const bool fromLire = converter.EditingLire == True;
+            Forms::TextBox &source = fromLire ? form.Text1 : form.Text2;
+            Forms::TextBox &target = fromLire ? form.Text2 : form.Text1;
+            const auto amount = readBoxText(Forms::utf16View(source.Text()),
+                                            fromLire ? Money::Lire : Money::Euro, italian());
+            check(amount.has_value(), "a converted text reads");
+            check(converter.EuroAmount
+                      == (fromLire ? toDouble(*amount) / LirePerEuro : toDouble(*amount)),
+                  "the Euro amount follows the reading");
+            const std::u16string shown
+                = fromLire ? euroDisplay(*amount, italian()) : lireDisplay(*amount, italian());
+            check(target.Text() == QString::fromStdU16String(shown),
+                  "the other box shows the converted amount");
+            check(!target.OutOfDate(), "a converted amount is current");
         } else {
             if (edited != &form.Text1)
                 check(form.Text1.Text() == text1Before, "no conversion, the Lire box kept");

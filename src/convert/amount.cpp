@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "convert/amount.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <limits>
 #include <system_error>
 
@@ -50,25 +48,25 @@ std::u16string_view trimBlanks(std::u16string_view text)
     return text;
 }
 
-// The Lire box displays "L. 9.681"; accepting the lira symbol lets a user edit
-// that text in place and have it read back.
-std::u16string_view stripCurrencySymbol(std::u16string_view text, const NumberFormat &format)
+// Each currency's own marks, longest first so that "L." is not taken for "L"
+// and a stray full stop.
+constexpr std::array<std::u16string_view, 5> LireMarks{u"Lit."sv, u"ITL"sv, u"L."sv, u"L"sv,
+                                                       u"\u20A4"sv};
+constexpr std::array<std::u16string_view, 2> EuroMarks{u"EUR"sv, u"\u20AC"sv};
+
+// One mark before or after the number, with or without a blank.
+std::u16string_view stripMark(std::u16string_view text, Money money)
 {
-    for (const std::u16string_view symbol : {std::u16string_view(format.currencySymbol), u"L."sv}) {
-        if (startsWith(text, symbol)) {
-            text.remove_prefix(symbol.size());
-            if (!text.empty() && isBlank(text.front()))
-                text.remove_prefix(1);
-            return text;
+    const auto strip = [&text](const auto &marks) {
+        for (const std::u16string_view mark : marks) {
+            if (startsWith(text, mark))
+                return text.substr(mark.size());
+            if (endsWith(text, mark))
+                return text.substr(0, text.size() - mark.size());
         }
-        if (endsWith(text, symbol)) {
-            text.remove_suffix(symbol.size());
-            if (!text.empty() && isBlank(text.back()))
-                text.remove_suffix(1);
-            return text;
-        }
-    }
-    return text;
+        return text;
+    };
+    return money == Money::Lire ? strip(LireMarks) : strip(EuroMarks);
 }
 
 bool consume(std::u16string_view &text, std::u16string_view token)
@@ -109,9 +107,10 @@ bool appendDigit(std::uint64_t &value, char16_t digit)
 
 } // namespace
 
-std::optional<Currency> ReadCurrency(std::u16string_view text, const NumberFormat &format)
+std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
+                                     const NumberFormat &format)
 {
-    text = trimBlanks(stripCurrencySymbol(trimBlanks(text), format));
+    text = trimBlanks(stripMark(trimBlanks(text), money));
 
     bool negative = false;
     if (consume(text, format.negative) || consume(text, u"-"))
@@ -202,62 +201,78 @@ double toDouble(Currency value)
     return result;
 }
 
-std::u16string FormatNumber(double value, std::string_view pattern, const NumberFormat &format)
+std::optional<Currency> readBoxText(std::u16string_view text, Money money,
+                                    const NumberFormat &format)
 {
-    if (!std::isfinite(value))
-        return {};
+    if (money == Money::Euro && !text.empty() && text.front() == u'E') {
+        const std::size_t blank = text.find(u' ');
+        if (blank == std::u16string_view::npos)
+            return ConversionFailed;
+        text.remove_prefix(blank);
+    }
+    return ReadCurrency(text, money, format);
+}
+
+namespace {
+
+// The magnitude of a count, which for the smallest one does not fit its own type.
+std::uint64_t magnitude(std::int64_t count)
+{
+    return count < 0 ? 0 - std::uint64_t(count) : std::uint64_t(count);
+}
+
+std::int64_t withSign(std::uint64_t value, std::int64_t sign)
+{
+    return sign < 0 ? -std::int64_t(value) : std::int64_t(value);
+}
+
+} // namespace
+
+// Ten-thousandths of a lira over 193627 are cents of a Euro: 10^4 x 1936.27 / 100.
+std::int64_t euroCents(Currency lire)
+{
+    constexpr std::uint64_t divisor = 193'627;
+    const std::uint64_t m = magnitude(lire.count);
+    const std::uint64_t cents = m / divisor + (2 * (m % divisor) >= divisor ? 1 : 0);
+    return withSign(cents, lire.count);
+}
+
+// Ten-thousandths of a Euro times 193627 are millionths of a lira. The product
+// needs 81 bits; split at 10^6 it stays exact in 64: the high part gives whole
+// Lire at once and only the low part's product is rounded.
+std::int64_t wholeLire(Currency euro)
+{
+    constexpr std::uint64_t factor = 193'627;
+    constexpr std::uint64_t million = 1'000'000;
+    const std::uint64_t m = magnitude(euro.count);
+    const std::uint64_t lire
+        = m / million * factor + (m % million * factor + million / 2) / million;
+    return withSign(lire, euro.count);
+}
+
+std::u16string FormatNumber(std::int64_t units, std::string_view pattern,
+                            const NumberFormat &format)
+{
     const std::size_t point = pattern.find('.');
     const std::size_t decimals = point == std::string_view::npos ? 0 : pattern.size() - point - 1;
     const bool grouping = pattern.find(',') != std::string_view::npos;
 
-    // A double carries 15 significant decimal digits safely; rounding that
-    // decimal form, not the binary value, makes an exact half such as
-    // 50 x 1936.27 = 96813.5 round up, as the euro conversion rules require.
-    std::array<char, 32> scientific{};
-    const auto written = std::to_chars(scientific.data(), scientific.data() + scientific.size(),
-                                       std::fabs(value), std::chars_format::scientific, 14);
-    const std::string_view sci(scientific.data(), std::size_t(written.ptr - scientific.data()));
-    std::string mantissa;
-    mantissa.reserve(15);
-    mantissa += sci[0];
-    mantissa.append(sci.substr(2, 14));
-    int exponent = 0;
-    const std::string_view exponentText = sci.substr(sci.find('e') + 1);
-    std::from_chars(exponentText.data() + (exponentText.front() == '+' ? 1 : 0),
-                    exponentText.data() + exponentText.size(), exponent);
-
-    // The mantissa's digits times 10^shift is the value scaled by 10^decimals.
-    const int shift = exponent - 14 + int(decimals);
-    std::string scaled;
-    if (shift >= 0) {
-        scaled = mantissa;
-        scaled.append(std::size_t(shift), '0');
-    } else {
-        const std::size_t dropped = std::size_t(-shift);
-        if (dropped <= mantissa.size()) {
-            scaled = mantissa.substr(0, mantissa.size() - dropped);
-            if (mantissa[mantissa.size() - dropped] >= '5') {
-                auto digit = scaled.rbegin();
-                for (; digit != scaled.rend() && *digit == '9'; ++digit)
-                    *digit = '0';
-                if (digit == scaled.rend())
-                    scaled.insert(scaled.begin(), '1');
-                else
-                    ++*digit;
-            }
-        }
+    std::array<char, 24> buffer{};
+    const auto written
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude(units));
+    std::string_view digits(buffer.data(), std::size_t(written.ptr - buffer.data()));
+    // At least one digit before the decimals: 5 cents are 0,05.
+    std::string padded;
+    if (digits.size() < decimals + 1) {
+        padded.assign(decimals + 1 - digits.size(), '0');
+        padded += digits;
+        digits = padded;
     }
-    const std::size_t significant = scaled.find_first_not_of('0');
-    const bool zero = significant == std::string::npos;
-    scaled.erase(0, zero ? scaled.size() : significant);
-    if (scaled.size() < decimals + 1)
-        scaled.insert(0, decimals + 1 - scaled.size(), '0');
 
-    const std::string_view integer(scaled.data(), scaled.size() - decimals);
+    const std::string_view integer = digits.substr(0, digits.size() - decimals);
     std::u16string result;
-    result.reserve(scaled.size() + scaled.size() / 3 * format.group.size() + 4);
-    // A value that rounds to zero is shown as zero, never as minus zero.
-    if (std::signbit(value) && !zero)
+    result.reserve(digits.size() + integer.size() / 3 * format.group.size() + 4);
+    if (units < 0)
         result += format.negative;
     for (std::size_t i = 0; i < integer.size(); ++i) {
         if (grouping && i > 0 && (integer.size() - i) % 3 == 0)
@@ -266,10 +281,20 @@ std::u16string FormatNumber(double value, std::string_view pattern, const Number
     }
     if (decimals > 0) {
         result += format.decimal;
-        for (const char c : std::string_view(scaled).substr(integer.size()))
+        for (const char c : digits.substr(integer.size()))
             result += char16_t(c);
     }
     return result;
+}
+
+std::u16string euroDisplay(Currency lire, const NumberFormat &format)
+{
+    return std::u16string(EuroPrefix) + FormatNumber(euroCents(lire), EuroPattern, format);
+}
+
+std::u16string lireDisplay(Currency euro, const NumberFormat &format)
+{
+    return std::u16string(LirePrefix) + FormatNumber(wholeLire(euro), LirePattern, format);
 }
 
 } // namespace Monvert

@@ -21,28 +21,50 @@ struct Currency
 // What ReadCurrency gives for a text that is not an amount.
 inline constexpr std::nullopt_t ConversionFailed = std::nullopt;
 
-// The separators and symbols of the user's regional settings, read once at start.
+// The separators of the user's regional settings, read once at start.
 struct NumberFormat
 {
     std::u16string decimal = u".";
     std::u16string group = u",";
     std::u16string negative = u"-";
     std::u16string positive = u"+";
-    std::u16string currencySymbol; // may be empty
 };
+
+// Which currency a text is read as: each takes its own marks ("L.", "€", ...)
+// and no other, so a Lire amount is never taken for Euro.
+enum class Money { Lire, Euro };
 
 inline constexpr std::string_view EuroPattern = "#,##0.00";
 inline constexpr std::string_view LirePattern = "#,##0";
+inline constexpr std::u16string_view EuroPrefix = u"Euro ";
+inline constexpr std::u16string_view LirePrefix = u"L. ";
 
-[[nodiscard]] std::optional<Currency> ReadCurrency(std::u16string_view text,
+[[nodiscard]] std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
                                                    const NumberFormat &format);
+
+// A box's whole text as its change reads it: the Euro box drops everything
+// before the first blank of a text that starts with a capital E, so its own
+// "Euro 1,00" reads back.
+[[nodiscard]] std::optional<Currency> readBoxText(std::u16string_view text, Money money,
+                                                  const NumberFormat &format);
 
 // The double nearest to the amount.
 [[nodiscard]] double toDouble(Currency value);
 
-// Formats by a pattern of the shape "#,##0" or "#,##0.00": "," asks for
-// grouping, each "0" after "." for one decimal that is always written.
-[[nodiscard]] std::u16string FormatNumber(double value, std::string_view pattern,
+// The legal results at 1936.27 Lire to the Euro: the exact quotient or
+// product, rounded half away from zero, to the cent or to the whole lira.
+// Every amount a Currency holds converts without overflow.
+[[nodiscard]] std::int64_t euroCents(Currency lire);
+[[nodiscard]] std::int64_t wholeLire(Currency euro);
+
+// Formats a whole number of the pattern's smallest unit (cents for
+// "#,##0.00", whole Lire for "#,##0"): "," asks for grouping, each "0" after
+// "." for one decimal that is always written.
+[[nodiscard]] std::u16string FormatNumber(std::int64_t units, std::string_view pattern,
                                           const NumberFormat &format);
+
+// What the other box shows for an amount read from one: "Euro 0,52", "L. 19.363".
+[[nodiscard]] std::u16string euroDisplay(Currency lire, const NumberFormat &format);
+[[nodiscard]] std::u16string lireDisplay(Currency euro, const NumberFormat &format);
 
 } // namespace Monvert

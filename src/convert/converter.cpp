@@ -9,8 +9,6 @@
 
 namespace Monvert {
 
-using namespace Qt::Literals::StringLiterals;
-
 Converter::Converter(Forms::TextBox &text1, Forms::TextBox &text2, Forms::Clipboard &clipboard,
                      NumberFormat format)
     : m_text1(text1)
@@ -27,49 +25,48 @@ Converter::Converter(Forms::TextBox &text1, Forms::TextBox &text2, Forms::Clipbo
     // edit by the user makes its box the source before its change runs.
     m_text1.Edited = [this] { EditingLire = True; };
     m_text2.Edited = [this] { EditingLire = False; };
+    const QString decimal = QString::fromStdU16String(m_format.decimal);
+    m_text1.SetKeypadDecimal(decimal);
+    m_text2.SetKeypadDecimal(decimal);
 }
 
 void Converter::Text1_Change()
 {
     if (EditingLire == False)
         return;
-    // Any failure ends the conversion silently and leaves the other box as it was.
+    bool converted = false;
+    // Any failure ends the conversion silently; the other box keeps its text,
+    // marked as no longer the conversion of this one.
     try {
         const QString text = m_text1.Text();
-        const auto amount = ReadCurrency(Forms::utf16View(text), m_format);
-        if (!amount)
-            return;
-        EuroAmount = toDouble(*amount) / LirePerEuro;
-        ++m_conversions;
-        m_text2.SetText(
-            u"Euro "_s
-            + QString::fromStdU16String(FormatNumber(EuroAmount, EuroPattern, m_format)));
+        if (const auto amount = readBoxText(Forms::utf16View(text), Money::Lire, m_format)) {
+            EuroAmount = toDouble(*amount) / LirePerEuro;
+            ++m_conversions;
+            converted = true;
+            m_text2.SetText(QString::fromStdU16String(euroDisplay(*amount, m_format)));
+        }
     } catch (const std::exception &) { }
+    if (!converted)
+        m_text2.SetOutOfDate();
 }
 
 void Converter::Text2_Change()
 {
     if (EditingLire == True)
         return;
+    bool converted = false;
     try {
         const QString text = m_text2.Text();
-        std::u16string_view source = Forms::utf16View(text);
-        // Only a capital E loses its prefix, so the box's own "Euro 1,00" reads back.
-        if (!source.empty() && source.front() == u'E') {
-            const std::size_t blank = source.find(u' ');
-            if (blank == std::u16string_view::npos)
-                return;
-            source.remove_prefix(blank);
+        if (const auto amount = readBoxText(Forms::utf16View(text), Money::Euro, m_format)) {
+            EuroAmount = toDouble(*amount);
+            LireAmount = EuroAmount * LirePerEuro;
+            ++m_conversions;
+            converted = true;
+            m_text1.SetText(QString::fromStdU16String(lireDisplay(*amount, m_format)));
         }
-        const auto amount = ReadCurrency(source, m_format);
-        if (!amount)
-            return;
-        EuroAmount = toDouble(*amount);
-        LireAmount = EuroAmount * LirePerEuro;
-        ++m_conversions;
-        m_text1.SetText(
-            u"L. "_s + QString::fromStdU16String(FormatNumber(LireAmount, LirePattern, m_format)));
     } catch (const std::exception &) { }
+    if (!converted)
+        m_text1.SetOutOfDate();
 }
 
 void Converter::Text1_KeyUp(std::int16_t KeyCode, std::int16_t /*Shift*/)
@@ -88,6 +85,11 @@ void Converter::Text2_KeyUp(std::int16_t KeyCode, std::int16_t /*Shift*/)
 
 void Converter::copyOnEnter(Forms::TextBox &other)
 {
+    // An amount that is not the conversion of this box must not pass for one.
+    if (other.OutOfDate()) {
+        Forms::Beep();
+        return;
+    }
     // The whole text, wherever the user left the caret in that box.
     const QString text = other.Text();
     other.SetSelStart(0);

@@ -34,6 +34,9 @@ public:
 
     // True while the Lire box is the source of the conversion.
     std::int16_t EditingLire = False;
+    // The amounts of the last conversion in double precision, as read and
+    // multiplied or divided by LirePerEuro. The boxes show the exact legal
+    // result instead, which a double's 15 digits cannot always give.
     double EuroAmount = 0;
     double LireAmount = 0;
 

@@ -12,7 +12,6 @@ NumberFormat numberFormatFor(const QLocale &locale)
         .group = locale.groupSeparator().toStdU16String(),
         .negative = locale.negativeSign().toStdU16String(),
         .positive = locale.positiveSign().toStdU16String(),
-        .currencySymbol = locale.currencySymbol(QLocale::CurrencySymbol).toStdU16String(),
     };
 }
 

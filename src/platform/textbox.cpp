@@ -3,7 +3,7 @@
 
 #include "platform/dispatch.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyleHints>
@@ -57,7 +57,7 @@ void countLongBox(int change)
 {
     static int longBoxes = 0;
     static int flashTime = 0;
-    QStyleHints *hints = QGuiApplication::styleHints();
+    QStyleHints *hints = QApplication::styleHints();
     if (longBoxes == 0)
         flashTime = hints->cursorFlashTime();
     longBoxes += change;
@@ -85,7 +85,10 @@ public:
                 m_long = isLong;
                 countLongBox(isLong ? 1 : -1);
             }
-            if (m_box && !m_box->m_setting)
+            if (!m_box)
+                return;
+            m_box->showOutOfDate(false);
+            if (!m_box->m_setting)
                 m_box->raiseChange();
         });
     }
@@ -98,8 +101,26 @@ public:
 
     TextBox *m_box;
     bool m_long = false;
+    QString m_keypadDecimal;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        // Italian and many other layouts send a full stop from the keypad,
+        // which no amount with a decimal comma reads; spreadsheets type the
+        // regional separator there, and so do the boxes.
+        const bool keypadDecimal = event->modifiers().testFlag(Qt::KeypadModifier)
+            && (event->key() == Qt::Key_Period || event->key() == Qt::Key_Comma);
+        if (!keypadDecimal || m_keypadDecimal.isEmpty() || event->text() == m_keypadDecimal) {
+            QLineEdit::keyPressEvent(event);
+            return;
+        }
+        QKeyEvent regional(event->type(), event->key(), event->modifiers(), m_keypadDecimal,
+                           event->isAutoRepeat(), ushort(event->count()));
+        QLineEdit::keyPressEvent(&regional);
+        event->setAccepted(regional.isAccepted());
+    }
+
     void keyReleaseEvent(QKeyEvent *event) override
     {
         QLineEdit::keyReleaseEvent(event);
@@ -138,6 +159,8 @@ void TextBox::SetText(const QString &text)
     m_widget->setText(text);
     m_widget->setCursorPosition(0);
     m_setting = false;
+    // A conversion may write the very text the box already shows; it is current again.
+    showOutOfDate(false);
     raiseChange();
 }
 
@@ -164,6 +187,32 @@ void TextBox::SetFocus()
     m_widget->setFocus(Qt::OtherFocusReason);
 }
 
+void TextBox::SetOutOfDate()
+{
+    showOutOfDate(true);
+}
+
+void TextBox::showOutOfDate(bool outOfDate)
+{
+    if (outOfDate == m_outOfDate)
+        return;
+    m_outOfDate = outOfDate;
+    // Only the roles set here are the box's own; the rest follow the window,
+    // so an empty palette gives the box back its ordinary colours.
+    QPalette palette;
+    if (outOfDate) {
+        const QColor grey = m_widget->palette().color(QPalette::Disabled, QPalette::Text);
+        palette.setColor(QPalette::Active, QPalette::Text, grey);
+        palette.setColor(QPalette::Inactive, QPalette::Text, grey);
+    }
+    m_widget->setPalette(palette);
+}
+
+void TextBox::SetKeypadDecimal(const QString &separator)
+{
+    m_widget->m_keypadDecimal = separator;
+}
+
 QLineEdit *TextBox::widget() const
 {
     return m_widget;
@@ -173,6 +222,11 @@ void TextBox::raiseChange()
 {
     if (Change)
         dispatch(m_widget->objectName(), "Change", Change);
+}
+
+void Beep()
+{
+    QApplication::beep();
 }
 
 } // namespace Monvert::Forms

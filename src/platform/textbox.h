@@ -32,6 +32,14 @@ public:
     [[nodiscard]] QString SelText() const;
     void SetFocus();
 
+    // An amount that no longer follows the other box: greyed until the next
+    // change of the box's text, which turns it back.
+    void SetOutOfDate();
+    [[nodiscard]] bool OutOfDate() const { return m_outOfDate; }
+
+    // What the keypad's decimal key types, whatever the keyboard layout sends.
+    void SetKeypadDecimal(const QString &separator);
+
     [[nodiscard]] QLineEdit *widget() const;
 
     // Events. Edited comes before the Change of every edit the user makes
@@ -43,10 +51,15 @@ public:
 private:
     friend class TextBoxWidget;
     void raiseChange();
+    void showOutOfDate(bool outOfDate);
 
     QPointer<TextBoxWidget> m_widget;
     bool m_setting = false;
+    bool m_outOfDate = false;
 };
+
+// The warning sound of a command that has nothing to do.
+void Beep();
 
 // Key codes as the converter knows them.
 inline constexpr std::int16_t KeyEnter = 13;

@@ -29,10 +29,11 @@ class tst_Amount : public QObject
 private Q_SLOTS:
     void readCurrency_data();
     void readCurrency();
+    void conversionIsExact_data();
+    void conversionIsExact();
     void formatNumber_data();
     void formatNumber();
-    void formattedAmountsReadBack_data();
-    void formattedAmountsReadBack();
+    void displayTextsReadBackInEveryLocale();
     void wideningIsTheNearestDouble_data();
     void wideningIsTheNearestDouble();
 };
@@ -40,12 +41,17 @@ private Q_SLOTS:
 void tst_Amount::readCurrency_data()
 {
     QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("euro");
     QTest::addColumn<QString>("text");
     QTest::addColumn<qint64>("count");
 
     const QString it = QStringLiteral("it_IT");
+    // Read as the Lire box reads; euroRow as the Euro box reads.
     auto row = [](const char *name, const QString &locale, const QString &text, qint64 count) {
-        QTest::newRow(name) << locale << text << count;
+        QTest::newRow(name) << locale << false << text << count;
+    };
+    auto euroRow = [](const char *name, const QString &locale, const QString &text, qint64 count) {
+        QTest::newRow(name) << locale << true << text << count;
     };
     row("it plain", it, QStringLiteral("1000"), 10'000'000);
     row("it grouped with decimals", it, QStringLiteral("1.000,5"), 10'005'000);
@@ -56,8 +62,18 @@ void tst_Amount::readCurrency_data()
     row("it lira display negative", it, QStringLiteral("L. -9.681"), -96'810'000);
     row("it lira symbol after", it, QStringLiteral("9.681 L."), 96'810'000);
     row("it lira symbol no blank", it, QStringLiteral("L.5"), 50'000);
-    row("it euro symbol before", it, QStringLiteral("\u20AC 5"), 50'000);
-    row("it euro symbol after", it, QStringLiteral("5\u20AC"), 50'000);
+    row("it Lit. before", it, QStringLiteral("Lit. 1.000"), 10'000'000);
+    row("it ITL after", it, QStringLiteral("1.000 ITL"), 10'000'000);
+    row("it lira sign no blank", it, QStringLiteral("\u20A41.000"), 10'000'000);
+    row("it bare L after", it, QStringLiteral("1.000L"), 10'000'000);
+    row("it euro sign in the lire box", it, QStringLiteral("\u20AC 1000"), Failed);
+    euroRow("it euro symbol before", it, QStringLiteral("\u20AC 5"), 50'000);
+    euroRow("it euro symbol after", it, QStringLiteral("5\u20AC"), 50'000);
+    euroRow("it EUR after", it, QStringLiteral("5 EUR"), 50'000);
+    euroRow("it display tail with a euro sign", it, QStringLiteral("Euro 5 \u20AC"), 50'000);
+    euroRow("it lira display text in the euro box", it, QStringLiteral("L. 19.363"), Failed);
+    euroRow("it ITL in the euro box", it, QStringLiteral("5 ITL"), Failed);
+    euroRow("it EUR runs into the number", it, QStringLiteral("EUR5"), Failed);
     row("it plus sign", it, QStringLiteral("+5"), 50'000);
     row("it minus sign", it, QStringLiteral("-5"), -50'000);
     row("it leading decimal", it, QStringLiteral(",5"), 5'000);
@@ -93,6 +109,9 @@ void tst_Amount::readCurrency_data()
     row("it parentheses", it, QStringLiteral("(5)"), Failed);
     row("it exponent", it, QStringLiteral("1e3"), Failed);
     row("it euro display text", it, QStringLiteral("Euro 0,52"), Failed);
+    euroRow("it euro display text", it, QStringLiteral("Euro 0,52"), 5'200);
+    euroRow("it capital E without blank", it, QStringLiteral("E100"), Failed);
+    euroRow("it small e is no prefix", it, QStringLiteral("e 100"), Failed);
     row("it symbol alone", it, QStringLiteral("L. "), Failed);
     row("it two symbols", it, QStringLiteral("L. 5 \u20AC"), Failed);
     row("it other digits", it, QStringLiteral("\u0665"), Failed);
@@ -101,7 +120,8 @@ void tst_Amount::readCurrency_data()
     row("en grouped", en, QStringLiteral("1,234.50"), 12'345'000);
     row("en decimal point", en, QStringLiteral("1.5"), 15'000);
     row("en comma is no decimal", en, QStringLiteral("1,5"), Failed);
-    row("en dollar", en, QStringLiteral("$5"), 50'000);
+    row("en dollar in the lire box", en, QStringLiteral("$1000"), Failed);
+    euroRow("en dollar in the euro box", en, QStringLiteral("$10"), Failed);
     row("en lira display text", en, QStringLiteral("L. 1,936"), 19'360'000);
 
     const QString de = QStringLiteral("de_DE");
@@ -120,15 +140,21 @@ void tst_Amount::readCurrency_data()
     row("ch typographic apostrophe", ch, QStringLiteral("1\u2019234.50"), 12'345'000);
     row("ch straight apostrophe", ch, QStringLiteral("1'234.50"), 12'345'000);
     row("ch decimal point", ch, QStringLiteral("0.05"), 500);
+    euroRow("ch francs are no euro", ch, QStringLiteral("CHF 10"), Failed);
+
+    // Where the locale's own currency symbol is a bare L.
+    row("hn lira display text", QStringLiteral("es_HN"), QStringLiteral("L. 9,681"), 96'810'000);
 }
 
 void tst_Amount::readCurrency()
 {
     QFETCH(QString, locale);
+    QFETCH(bool, euro);
     QFETCH(QString, text);
     QFETCH(qint64, count);
 
-    const auto read = ReadCurrency(Forms::utf16View(text), formatOf(locale));
+    const auto read
+        = readBoxText(Forms::utf16View(text), euro ? Money::Euro : Money::Lire, formatOf(locale));
     if (count == Failed) {
         QVERIFY2(read == ConversionFailed, qPrintable(QString::number(read ? read->count : 0)));
     } else {
@@ -137,75 +163,111 @@ void tst_Amount::readCurrency()
     }
 }
 
+void tst_Amount::conversionIsExact_data()
+{
+    QTest::addColumn<bool>("fromEuro");
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<qint64>("result");
+
+    // Exact results worked out with decimal arithmetic, rounded half away from zero.
+    auto row = [](const char *name, bool fromEuro, qint64 count, qint64 result) {
+        QTest::newRow(name) << fromEuro << count << result;
+    };
+    row("a million lire", false, 10'000'000'000, 51'646);
+    row("five lire", false, 50'000, 0);
+    row("one euro", true, 10'000, 1'936);
+    row("hundred euro", true, 1'000'000, 193'627);
+    row("tiny euro amount", true, 2, 0);
+    row("minus five euro", true, -50'000, -9'681);
+    // Exact halves in decimal, just below them in binary: they round away.
+    row("fifty euro", true, 500'000, 96'814);
+    row("minus fifty euro", true, -500'000, -96'814);
+    row("half lira far up", true, 516'456'899'500'000, 100'000'000'079'487);
+    // Where a double's fifteen digits round once too often.
+    row("one lira below a rounding of the double", true, 5'164'766'311, 1'000'038'206);
+    row("one cent below a rounding of the double", false, 193'627'000'096'813, 1'000'000'000);
+    row("largest euro amount", true, std::numeric_limits<qint64>::max(), 1'785'893'857'380'079'675);
+    row("smallest euro amount", true, std::numeric_limits<qint64>::min(),
+        -1'785'893'857'380'079'675);
+    row("largest lire amount", false, std::numeric_limits<qint64>::max(), 47'634'741'213'027);
+    row("smallest lire amount", false, std::numeric_limits<qint64>::min(), -47'634'741'213'027);
+}
+
+void tst_Amount::conversionIsExact()
+{
+    QFETCH(bool, fromEuro);
+    QFETCH(qint64, count);
+    QFETCH(qint64, result);
+    QCOMPARE(fromEuro ? wholeLire(Currency{count}) : euroCents(Currency{count}), result);
+}
+
 void tst_Amount::formatNumber_data()
 {
     QTest::addColumn<QString>("locale");
-    QTest::addColumn<double>("value");
+    QTest::addColumn<qint64>("units");
     QTest::addColumn<bool>("euro");
     QTest::addColumn<QString>("expected");
 
     const QString it = QStringLiteral("it_IT");
-    const double rate = 1936.27;
-    auto row = [](const char *name, const QString &locale, double value, bool euro,
+    auto row = [](const char *name, const QString &locale, qint64 units, bool euro,
                   const QString &expected) {
-        QTest::newRow(name) << locale << value << euro << expected;
+        QTest::newRow(name) << locale << units << euro << expected;
     };
-    row("it a million lire", it, 1'000'000 / rate, true, QStringLiteral("516,46"));
-    row("it one euro", it, 1 * rate, false, QStringLiteral("1.936"));
-    row("it five lire", it, 5 / rate, true, QStringLiteral("0,00"));
-    row("it hundred euro", it, 100 * rate, false, QStringLiteral("193.627"));
-    row("it tiny euro amount", it, 0.0002 * rate, false, QStringLiteral("0"));
-    row("it minus five euro", it, -5 * rate, false, QStringLiteral("-9.681"));
-    // Exact halves in decimal, just below them in binary: they must round up.
-    row("it fifty euro", it, 50 * rate, false, QStringLiteral("96.814"));
-    row("it hundred fifty euro", it, 150 * rate, false, QStringLiteral("290.441"));
-    row("it two hundred fifty euro", it, 250 * rate, false, QStringLiteral("484.068"));
-    row("it negative half", it, -50 * rate, false, QStringLiteral("-96.814"));
-    row("it carry through nines", it, 999.995, true, QStringLiteral("1.000,00"));
-    row("it no minus zero euro", it, -0.001, true, QStringLiteral("0,00"));
-    row("it no minus zero lire", it, -0.4, false, QStringLiteral("0"));
-    row("it minus zero itself", it, -0.0, true, QStringLiteral("0,00"));
-    row("it zero", it, 0.0, true, QStringLiteral("0,00"));
-    row("it group boundary", it, 999'999.0, false, QStringLiteral("999.999"));
-    row("it beyond fifteen digits", it, 922'337'203'685'477.5807 * rate, false,
-        QStringLiteral("1.785.893.857.380.080.000"));
-    row("it not a number", it, std::numeric_limits<double>::quiet_NaN(), true, QString());
-    row("en grouped", QStringLiteral("en_US"), 1234.5, true, QStringLiteral("1,234.50"));
-    row("de grouped", QStringLiteral("de_DE"), 1234.5, true, QStringLiteral("1.234,50"));
-    row("fr grouped", QStringLiteral("fr_FR"), 1234.5, true,
+    row("it cents", it, 51'646, true, QStringLiteral("516,46"));
+    row("it below a euro", it, 5, true, QStringLiteral("0,05"));
+    row("it below a euro negative", it, -5, true, QStringLiteral("-0,05"));
+    row("it zero", it, 0, true, QStringLiteral("0,00"));
+    row("it zero lire", it, 0, false, QStringLiteral("0"));
+    row("it lire", it, 1'936, false, QStringLiteral("1.936"));
+    row("it negative lire", it, -9'681, false, QStringLiteral("-9.681"));
+    row("it group boundary", it, 999'999, false, QStringLiteral("999.999"));
+    row("it every digit written", it, 1'785'893'857'380'079'675, false,
+        QStringLiteral("1.785.893.857.380.079.675"));
+    row("it smallest", it, std::numeric_limits<qint64>::min(), false,
+        QStringLiteral("-9.223.372.036.854.775.808"));
+    row("en grouped", QStringLiteral("en_US"), 123'450, true, QStringLiteral("1,234.50"));
+    row("de grouped", QStringLiteral("de_DE"), 123'450, true, QStringLiteral("1.234,50"));
+    row("fr grouped", QStringLiteral("fr_FR"), 123'450, true,
         QLocale(QStringLiteral("fr_FR")).groupSeparator().prepend(u'1') + QStringLiteral("234,50"));
-    row("ch grouped", QStringLiteral("de_CH"), 1234.5, true,
+    row("ch grouped", QStringLiteral("de_CH"), 123'450, true,
         QLocale(QStringLiteral("de_CH")).groupSeparator().prepend(u'1') + QStringLiteral("234.50"));
 }
 
 void tst_Amount::formatNumber()
 {
     QFETCH(QString, locale);
-    QFETCH(double, value);
+    QFETCH(qint64, units);
     QFETCH(bool, euro);
     QFETCH(QString, expected);
 
     const std::u16string text
-        = FormatNumber(value, euro ? EuroPattern : LirePattern, formatOf(locale));
+        = FormatNumber(units, euro ? EuroPattern : LirePattern, formatOf(locale));
     QCOMPARE(QString::fromStdU16String(text), expected);
 }
 
-void tst_Amount::formattedAmountsReadBack_data()
+// Each box's own display text reads back in every locale Qt knows, so that
+// editing a converted amount converts it again.
+void tst_Amount::displayTextsReadBackInEveryLocale()
 {
-    QTest::addColumn<QString>("locale");
-    for (const char *locale : {"it_IT", "en_US", "de_DE", "fr_FR", "de_CH", "C"})
-        QTest::newRow(locale) << QString::fromLatin1(locale);
-}
-
-void tst_Amount::formattedAmountsReadBack()
-{
-    QFETCH(QString, locale);
-    const NumberFormat format = formatOf(locale);
-    for (const double value : {0.0, 0.01, -0.01, 1.5, 999.99, 1234.56, -98765.43, 1e12, 9.2e14}) {
-        const std::u16string text = FormatNumber(value, EuroPattern, format);
-        const auto read = ReadCurrency(text, format);
-        QVERIFY2(read.has_value(), qPrintable(QString::fromStdU16String(text)));
-        QCOMPARE(read->count, qint64(std::llround(value * 100)) * 100);
+    const QList<QLocale> locales
+        = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+    QVERIFY(locales.size() > 100);
+    for (const QLocale &locale : locales) {
+        const NumberFormat format = Forms::numberFormatFor(locale);
+        for (const qint64 units :
+             {0LL, 5LL, -5LL, 99'999LL, 123'456'789LL, -98'765'432'101LL, 92'233'720'368'547LL}) {
+            const std::u16string euro
+                = std::u16string(EuroPrefix) + FormatNumber(units, EuroPattern, format);
+            const std::u16string lire
+                = std::u16string(LirePrefix) + FormatNumber(units, LirePattern, format);
+            const auto euroRead = readBoxText(euro, Money::Euro, format);
+            const auto lireRead = readBoxText(lire, Money::Lire, format);
+            const auto context = [&](const std::u16string &text) {
+                return qPrintable(locale.name() + u' ' + QString::fromStdU16String(text));
+            };
+            QVERIFY2(euroRead && euroRead->count == units * 100, context(euro));
+            QVERIFY2(lireRead && lireRead->count == units * 10'000, context(lire));
+        }
     }
 }
 

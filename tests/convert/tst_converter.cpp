@@ -56,6 +56,8 @@ private Q_SLOTS:
     void editingTheLireDisplayConverts();
     void failedReadingLeavesTheOtherBox_data();
     void failedReadingLeavesTheOtherBox();
+    void keypadDecimalTypesTheRegionalSeparator_data();
+    void keypadDecimalTypesTheRegionalSeparator();
     void programSetNeverChangesDirection();
     void oneKeystrokeOneConversion();
     void keyReleaseWithoutEditSetsDirection();
@@ -87,6 +89,13 @@ void tst_Converter::typingConverts_data()
     QTest::newRow("small e is no prefix") << false << QStringLiteral("e 100") << QString();
     QTest::newRow("Euro and a blank only") << false << QStringLiteral("Euro ") << QString();
     QTest::newRow("lone blank") << false << QStringLiteral(" ") << QString();
+    QTest::newRow("lire display text in the euro box")
+        << false << QStringLiteral("L. 19.363") << QString();
+    QTest::newRow("euro mark in the lire box") << true << QStringLiteral("EUR 1000") << QString();
+    QTest::newRow("exact where the double rounds twice")
+        << false << QStringLiteral("516476,6311") << QStringLiteral("L. 1.000.038.206");
+    QTest::newRow("exact cents where the double rounds twice")
+        << true << QStringLiteral("19362700009,6813") << QStringLiteral("Euro 10.000.000,00");
 }
 
 void tst_Converter::typingConverts()
@@ -136,24 +145,77 @@ void tst_Converter::editingTheLireDisplayConverts()
 void tst_Converter::failedReadingLeavesTheOtherBox_data()
 {
     QTest::addColumn<bool>("intoLire");
-    QTest::newRow("clearing the lire box") << true;
-    QTest::newRow("clearing the euro box") << false;
+    QTest::addColumn<QString>("slip");
+    QTest::newRow("clearing the lire box") << true << QString();
+    QTest::newRow("clearing the euro box") << false << QString();
+    QTest::newRow("a full stop in the euro box") << false << QStringLiteral("1000.5");
+    QTest::newRow("past the range in the lire box") << true << QStringLiteral("1000000000000000");
 }
 
 void tst_Converter::failedReadingLeavesTheOtherBox()
 {
     QFETCH(bool, intoLire);
+    QFETCH(QString, slip);
     Boxes boxes;
-    QTest::keyClicks(boxes.box(intoLire).widget(), QStringLiteral("1000"));
-    const QString converted = boxes.box(!intoLire).Text();
+    Forms::TextBox &source = boxes.box(intoLire);
+    Forms::TextBox &other = boxes.box(!intoLire);
+    QTest::keyClicks(source.widget(), QStringLiteral("1000"));
+    const QString converted = other.Text();
     const double euro = boxes.converter.EuroAmount;
+    const QColor normal = other.widget()->palette().color(QPalette::Text);
     QVERIFY(!converted.isEmpty());
 
-    boxes.box(intoLire).widget()->selectAll();
-    QTest::keyClick(boxes.box(intoLire).widget(), Qt::Key_Backspace);
-    QCOMPARE(boxes.box(intoLire).Text(), QString());
-    QCOMPARE(boxes.box(!intoLire).Text(), converted);
+    // Pasted whole, so that no part of it converts on the way.
+    source.SetFocus();
+    source.widget()->selectAll();
+    QTest::keyClick(source.widget(), Qt::Key_Backspace);
+    QGuiApplication::clipboard()->setText(slip);
+    QTest::keyClick(source.widget(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(source.Text(), slip);
+    QCOMPARE(other.Text(), converted);
     QCOMPARE(boxes.converter.EuroAmount, euro);
+    // The old amount stays in sight, greyed, and Enter will not copy it.
+    QVERIFY(other.OutOfDate());
+    QCOMPARE(other.widget()->palette().color(QPalette::Text),
+             other.widget()->palette().color(QPalette::Disabled, QPalette::Text));
+    QGuiApplication::clipboard()->setText(QStringLiteral("what the user copied"));
+    QTest::keyClick(source.widget(), Qt::Key_Return);
+    QCOMPARE(clipboardText(), QStringLiteral("what the user copied"));
+    QCOMPARE(boxes.window.focusWidget(), source.widget());
+
+    // The same amount again converts to the very text the box shows: current again.
+    source.widget()->selectAll();
+    QTest::keyClicks(source.widget(), QStringLiteral("1000"));
+    QCOMPARE(other.Text(), converted);
+    QVERIFY(!other.OutOfDate());
+    QCOMPARE(other.widget()->palette().color(QPalette::Text), normal);
+}
+
+void tst_Converter::keypadDecimalTypesTheRegionalSeparator_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("lire");
+    QTest::newRow("keypad full stop")
+        << int(Qt::Key_Period) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+        << QStringLiteral("L. 24.203");
+    QTest::newRow("keypad comma") << int(Qt::Key_Comma) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+                                  << QStringLiteral("L. 24.203");
+    // The main keyboard's full stop stays one, and 12.50 is no amount.
+    QTest::newRow("main full stop")
+        << int(Qt::Key_Period) << Qt::KeyboardModifiers() << QStringLiteral("L. 23.235");
+}
+
+void tst_Converter::keypadDecimalTypesTheRegionalSeparator()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, lire);
+    Boxes boxes;
+    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("12"));
+    QTest::keyClick(boxes.Text2.widget(), Qt::Key(key), modifiers);
+    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("50"));
+    QCOMPARE(boxes.Text1.Text(), lire);
 }
 
 void tst_Converter::programSetNeverChangesDirection()

@@ -57,5 +57,37 @@ xdotool key Return
 check "1000000 Lire is Euro 516,46" clipboard_is "Euro 516,46"
 import -window root -crop 330x60+0+0 "$SHOTS/window-converted.png"
 
+# Exact to the last lira and the last cent where a double's fifteen digits are not enough.
+xdotool key ctrl+a
+xdotool type --delay 30 -- "516476,6311"
+xdotool key Return
+check "516476,6311 Euro is exactly L. 1.000.038.206" clipboard_is "L. 1.000.038.206"
+xdotool key ctrl+a
+xdotool type --delay 30 -- "19362700009,6813"
+xdotool key Return
+check "19362700009,6813 Lire is exactly Euro 10.000.000,00" clipboard_is "Euro 10.000.000,00"
+
+# The keypad's decimal key types the decimal comma, whatever the layout sends.
+setxkbmap it
+xdotool key ctrl+a KP_1 KP_2 KP_Decimal KP_5 KP_0 Return
+check "12,50 on the Italian keypad is L. 24.203" clipboard_is "L. 24.203"
+setxkbmap us
+
+# A slip leaves the other box grey, and Enter copies nothing from it.
+xdotool key Tab ctrl+a
+xdotool type --delay 30 -- "12.5"
+sleep 0.3
+import -window root -crop 330x60+0+0 "$SHOTS/window-stale.png"
+# The darkest pixel inside the Lire box: black text when current, grey when stale.
+is_grey() {
+    local d
+    d=$(convert "$SHOTS/window-stale.png" -crop 105x14+60+23 -colorspace Gray -format '%[fx:int(255*minima)]' info:)
+    [ "$d" -gt 80 ] || { echo "    darkest pixel $d"; return 1; }
+}
+check "12.5 in the Euro box greys the Lire box" is_grey
+xdotool key Return
+sleep 0.3
+check "Enter leaves the clipboard as it was" clipboard_is "L. 24.203"
+
 check "nothing on standard error" stderr_is_empty
 finish

@@ -32,6 +32,15 @@ check "a click on Eu converts from Lire" clipboard_is "Euro 2,58"
 own_clipboard "10"
 click_at 190 8
 check "a click on Euro converts from Euro" clipboard_is "L. 19.363"
+# The Lire text on the clipboard is no Euro amount: nothing converts. (A
+# pause first, or the two clicks make a double-click.)
+sleep 0.6
+click_at 190 8
+sleep 0.5
+check "a second click on Euro leaves L. 19.363 on the clipboard" clipboard_is "L. 19.363"
+click_at 100 8
+xdotool key ctrl+a ctrl+c
+check "and the Lire box as it was" clipboard_is "L. 19.363"
 
 convert -size 8x8 xc:red "$E2E_TMP/picture.png"
 xclip -selection clipboard -t image/png -i "$E2E_TMP/picture.png"
