@@ -39,14 +39,6 @@ bool endsWith(std::u16string_view text, std::u16string_view suffix)
         && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-std::u16string_view trimBlanks(std::u16string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // Each currency's own marks, longest first so that "L." is not taken for "L"
 // and a stray full stop.
@@ -182,6 +174,15 @@ std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
     // Two's complement wrap is defined since C++20 and maps 2^63 onto the minimum.
     return Currency{negative ? static_cast<std::int64_t>(~count + 1)
                              : static_cast<std::int64_t>(count)};
+}
+
+std::u16string_view trimBlanks(std::u16string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
 }
 
 double toDouble(Currency value)

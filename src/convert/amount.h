@@ -48,6 +48,10 @@ inline constexpr std::u16string_view LirePrefix = u"L. ";
 [[nodiscard]] std::optional<Currency> readBoxText(std::u16string_view text, Money money,
                                                   const NumberFormat &format);
 
+// The text without the blanks around it: spaces, tabs, line ends and the
+// no-break spaces that spreadsheets and web pages pad amounts with.
+[[nodiscard]] std::u16string_view trimBlanks(std::u16string_view text);
+
 // The double nearest to the amount.
 [[nodiscard]] double toDouble(Currency value);
 

@@ -9,6 +9,19 @@
 
 namespace Monvert {
 
+namespace {
+
+// A box full to its limit may hold the start of a longer text that was cut,
+// which is no amount even where its start would read as one.
+std::optional<Currency> readBox(const QString &text, Money money, const NumberFormat &format)
+{
+    if (text.size() >= Forms::MaxLength)
+        return ConversionFailed;
+    return readBoxText(Forms::utf16View(text), money, format);
+}
+
+} // namespace
+
 Converter::Converter(Forms::TextBox &text1, Forms::TextBox &text2, Forms::Clipboard &clipboard,
                      NumberFormat format)
     : m_text1(text1)
@@ -38,8 +51,7 @@ void Converter::Text1_Change()
     // Any failure ends the conversion silently; the other box keeps its text,
     // marked as no longer the conversion of this one.
     try {
-        const QString text = m_text1.Text();
-        if (const auto amount = readBoxText(Forms::utf16View(text), Money::Lire, m_format)) {
+        if (const auto amount = readBox(m_text1.Text(), Money::Lire, m_format)) {
             EuroAmount = toDouble(*amount) / LirePerEuro;
             ++m_conversions;
             converted = true;
@@ -56,8 +68,7 @@ void Converter::Text2_Change()
         return;
     bool converted = false;
     try {
-        const QString text = m_text2.Text();
-        if (const auto amount = readBoxText(Forms::utf16View(text), Money::Euro, m_format)) {
+        if (const auto amount = readBox(m_text2.Text(), Money::Euro, m_format)) {
             EuroAmount = toDouble(*amount);
             LireAmount = EuroAmount * LirePerEuro;
             ++m_conversions;

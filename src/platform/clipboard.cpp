@@ -16,9 +16,21 @@ QString Clipboard::GetText() const
     // for one toolkit timeout (5 s on X11); QMimeData::hasText() waits that
     // out twice and QClipboard::text() three times.
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data || !data->formats().contains(u"text/plain"_s))
+    if (!data)
         return {};
-    return data->text();
+    const QStringList formats = data->formats();
+    // The formats text() itself tries; on X11, text/plain stands for
+    // UTF8_STRING, STRING and TEXT.
+    if (formats.contains(u"text/plain;charset=utf-8"_s) || formats.contains(u"text/plain"_s))
+        return data->text();
+    // Older X11 programs offer compound text alone, which Qt does not read.
+    // Without escape sequences it is Latin-1, as every amount is.
+    if (formats.contains(u"COMPOUND_TEXT"_s)) {
+        const QByteArray bytes = data->data(u"COMPOUND_TEXT"_s);
+        if (!bytes.contains('\x1b'))
+            return QString::fromLatin1(bytes);
+    }
+    return {};
 }
 
 void Clipboard::Clear()

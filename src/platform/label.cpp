@@ -4,6 +4,7 @@
 #include "platform/dispatch.h"
 #include "platform/units.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -28,6 +29,34 @@ std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
                         | (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
+// A command that holds the window this long was waiting on something, most
+// likely a clipboard owner that does not answer. Clicks made meanwhile were
+// queued by the window system; each would wait again, so they are dropped.
+// One window system, one queue: the wait is shared by all labels.
+constexpr qint64 LongWait = 500;
+quint64 waitBegan = 0; // the timestamp of the event that began the last long wait
+qint64 waitLasted = 0;
+
+// Events from the window system carry its time in milliseconds; zero stands
+// for an event a program made.
+bool madeDuringWait(const QMouseEvent *event)
+{
+    // The window system's 32-bit clock wraps; the difference does not care.
+    const auto since = std::uint32_t(event->timestamp() - waitBegan);
+    return event->timestamp() != 0 && waitLasted > 0 && since < waitLasted;
+}
+
+template <typename Procedure> void timed(const QMouseEvent *event, Procedure &&procedure)
+{
+    QElapsedTimer timer;
+    timer.start();
+    procedure();
+    if (const qint64 lasted = timer.elapsed(); lasted > LongWait && event->timestamp() != 0) {
+        waitBegan = event->timestamp();
+        waitLasted = lasted;
+    }
+}
+
 } // namespace
 
 class LabelWidget final : public QLabel
@@ -43,26 +72,34 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override
     {
+        if (madeDuringWait(event))
+            return;
         if (event->button() == Qt::LeftButton)
             m_clickArmed = true;
-        raiseMouse(event, &Label::MouseDown, "MouseDown");
+        timed(event, [&] { raiseMouse(event, &Label::MouseDown, "MouseDown"); });
     }
 
     void mouseReleaseEvent(QMouseEvent *event) override
     {
+        if (madeDuringWait(event))
+            return;
         // Qt grabs the mouse on a press, so the release comes here even when
         // the pointer has left the label; only a release over it is a click.
         const bool click = m_clickArmed && event->button() == Qt::LeftButton
             && rect().contains(event->position().toPoint());
         if (event->button() == Qt::LeftButton)
             m_clickArmed = false;
-        raiseMouse(event, &Label::MouseUp, "MouseUp");
-        if (click && m_label && m_label->Click)
-            dispatch(objectName(), "Click", m_label->Click);
+        timed(event, [&] {
+            raiseMouse(event, &Label::MouseUp, "MouseUp");
+            if (click && m_label && m_label->Click)
+                dispatch(objectName(), "Click", m_label->Click);
+        });
     }
 
     void mouseDoubleClickEvent(QMouseEvent *event) override
     {
+        if (madeDuringWait(event))
+            return;
         // QWidget's default treats the second press as a press; here it is
         // the double-click alone, and its release is no second click.
         if (event->button() != Qt::LeftButton) {
@@ -71,7 +108,7 @@ protected:
         }
         m_clickArmed = false;
         if (m_label && m_label->DblClick)
-            dispatch(objectName(), "DblClick", m_label->DblClick);
+            timed(event, [&] { dispatch(objectName(), "DblClick", m_label->DblClick); });
     }
 
 private:

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QStyleHints>
 
-#include <limits>
 
 namespace Monvert::Forms {
 
@@ -73,8 +72,7 @@ public:
         : QLineEdit(parent)
         , m_box(box)
     {
-        // The boxes have no length limit of their own.
-        setMaxLength(std::numeric_limits<int>::max());
+        setMaxLength(MaxLength);
         // textEdited comes before textChanged, and only for the user's edits.
         connect(this, &QLineEdit::textEdited, this, [this] {
             if (m_box && m_box->Edited)

@@ -61,6 +61,10 @@ private:
 // The warning sound of a command that has nothing to do.
 void Beep();
 
+// The most characters a box holds, typed, pasted or set: the classic limit of
+// a single-line box, and far more than any amount. A longer text is cut.
+inline constexpr int MaxLength = 32767;
+
 // Key codes as the converter knows them.
 inline constexpr std::int16_t KeyEnter = 13;
 

@@ -2,12 +2,15 @@
 #include "window/form1.h"
 
 #include "platform/placement.h"
+#include "platform/regional.h"
 #include "platform/units.h"
 
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+
+#include <algorithm>
 
 namespace Monvert {
 
@@ -156,9 +159,15 @@ void Form1::convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
 {
     // The direction first, so the change raised by the set converts this way.
     converter.EditingLire = editingLire;
-    const QString text = clipboard.GetText();
     const std::uint64_t before = converter.conversions();
-    source.SetText(text);
+    {
+        // Only the start of a huge clipboard can fit the box; the rest is let
+        // go of before the box lays its text out.
+        const QString text = clipboard.GetText();
+        const std::u16string_view trimmed = trimBlanks(Forms::utf16View(text));
+        const std::size_t fits = std::min<std::size_t>(trimmed.size(), Forms::MaxLength);
+        source.SetText(QString::fromUtf16(trimmed.data(), qsizetype(fits)));
+    }
     source.SetSelLength(int(source.Text().size()));
     // Nothing converted: whatever the user copied, a picture included, stays
     // where it is rather than being replaced by the other box's old amount.

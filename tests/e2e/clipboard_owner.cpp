@@ -1,20 +1,29 @@
 // SPDX-License-Identifier: MIT
-// An X11 client that misbehaves as the owner of the clipboard, for the
-// end-to-end tests. Plain xcb, no toolkit, so it does exactly what it is told.
+// X11 clients around the clipboard for the end-to-end tests, misbehaving or
+// minimal. Plain xcb, no toolkit, so each does exactly what it is told.
 //
-//   clipboard_owner silent   owns the clipboard and answers no request at all
-//   clipboard_owner dies     offers text when asked for its targets, then
-//                            exits without sending the text itself
-//   clipboard_owner owner    prints the window that owns the clipboard (0: none)
+//   clipboard_owner silent     owns the clipboard and answers no request at
+//                              all; prints a line for each request it gets
+//   clipboard_owner dies       offers text when asked for its targets, then
+//                              exits without sending the text itself
+//   clipboard_owner owner      prints the window that owns the clipboard (0: none)
+//   clipboard_owner manager    a minimal clipboard manager: saves the text
+//                              when its owner leaves, and serves it from then on
+//   clipboard_owner multiple N sends N malformed MULTIPLE requests to the
+//                              clipboard's owner and one well-formed; prints
+//                              how many it refused, then the well-formed text
 //
-// The owning modes print their window once they own the clipboard.
+// The owning modes print their window once they own their selection.
 #include <xcb/xcb.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <poll.h>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -41,12 +50,148 @@ void notify(xcb_connection_t *connection, const xcb_selection_request_event_t &r
     xcb_flush(connection);
 }
 
+template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+
+xcb_window_t inputWindow(xcb_connection_t *connection)
+{
+    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_window_t window = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+    return window;
+}
+
+// The next SelectionNotify, or none within five seconds.
+std::unique_ptr<xcb_selection_notify_event_t, decltype(&std::free)>
+waitForNotify(xcb_connection_t *connection)
+{
+    pollfd descriptor{xcb_get_file_descriptor(connection), POLLIN, 0};
+    for (;;) {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+            if ((event->response_type & 0x7f) == XCB_SELECTION_NOTIFY)
+                return {reinterpret_cast<xcb_selection_notify_event_t *>(event), &std::free};
+            std::free(event);
+        }
+        if (poll(&descriptor, 1, 5000) <= 0)
+            return {nullptr, &std::free};
+    }
+}
+
+std::string readProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property)
+{
+    const ReplyPtr<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 1, window, property,
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
+                               nullptr),
+        &std::free);
+    if (!reply)
+        return {};
+    return {static_cast<const char *>(xcb_get_property_value(reply.get())),
+            std::size_t(xcb_get_property_value_length(reply.get()))};
+}
+
+// Saves the clipboard's text when its owner asks on its way out, as the
+// freedesktop.org clipboard managers do, and then owns the clipboard itself.
+int manage(xcb_connection_t *connection)
+{
+    const xcb_atom_t clipboard = atom(connection, "CLIPBOARD");
+    const xcb_atom_t manager = atom(connection, "CLIPBOARD_MANAGER");
+    const xcb_atom_t saveTargets = atom(connection, "SAVE_TARGETS");
+    const xcb_atom_t targets = atom(connection, "TARGETS");
+    const xcb_atom_t utf8 = atom(connection, "UTF8_STRING");
+    const xcb_atom_t saved = atom(connection, "MONVERT_TEST_SAVED");
+    const xcb_window_t window = inputWindow(connection);
+    xcb_set_selection_owner(connection, window, manager, XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    std::printf("%u\n", window);
+    std::fflush(stdout);
+
+    std::string text;
+    while (xcb_generic_event_t *event = xcb_wait_for_event(connection)) {
+        if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
+            const auto request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
+            xcb_atom_t answered = XCB_ATOM_NONE;
+            if (request.selection == manager && request.target == saveTargets) {
+                xcb_convert_selection(connection, window, clipboard, utf8, saved, request.time);
+                xcb_flush(connection);
+                const auto notified = waitForNotify(connection);
+                if (notified && notified->property != XCB_ATOM_NONE) {
+                    text = readProperty(connection, window, saved);
+                    xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
+                }
+                answered = request.property;
+            } else if (request.selection == clipboard && request.target == targets) {
+                const xcb_atom_t offered[] = {targets, utf8};
+                xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor,
+                                    request.property, XCB_ATOM_ATOM, 32, 2, offered);
+                answered = request.property;
+            } else if (request.selection == clipboard && request.target == utf8) {
+                xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor,
+                                    request.property, utf8, 8, std::uint32_t(text.size()),
+                                    text.data());
+                answered = request.property;
+            }
+            notify(connection, request, answered);
+        }
+        std::free(event);
+    }
+    return 0;
+}
+
+// Malformed MULTIPLE requests in turn: no property, one atom, three atoms,
+// atoms written as bytes. Then a well-formed one for the text.
+int requestMultiple(xcb_connection_t *connection, int count)
+{
+    const xcb_atom_t clipboard = atom(connection, "CLIPBOARD");
+    const xcb_atom_t multiple = atom(connection, "MULTIPLE");
+    const xcb_atom_t utf8 = atom(connection, "UTF8_STRING");
+    const xcb_atom_t pairs = atom(connection, "MONVERT_TEST_PAIRS");
+    const xcb_atom_t text = atom(connection, "MONVERT_TEST_TEXT");
+    const xcb_window_t window = inputWindow(connection);
+
+    int refused = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::vector<xcb_atom_t> atoms{utf8, text, utf8};
+        xcb_delete_property(connection, window, pairs);
+        switch (i % 4) {
+        case 1:
+        case 2:
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pairs, XCB_ATOM_ATOM,
+                                32, i % 4 == 1 ? 1 : 3, atoms.data());
+            break;
+        case 3:
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pairs, XCB_ATOM_ATOM, 8,
+                                5, "12345");
+            break;
+        default: break;
+        }
+        xcb_convert_selection(connection, window, clipboard, multiple, pairs, XCB_CURRENT_TIME);
+        xcb_flush(connection);
+        const auto notified = waitForNotify(connection);
+        if (notified && notified->property == XCB_ATOM_NONE)
+            ++refused;
+    }
+    std::printf("refused %d of %d\n", refused, count);
+
+    const xcb_atom_t pair[] = {utf8, text};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pairs, XCB_ATOM_ATOM, 32, 2,
+                        pair);
+    xcb_convert_selection(connection, window, clipboard, multiple, pairs, XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    const auto notified = waitForNotify(connection);
+    std::printf("%s\n", notified && notified->property == pairs
+                             ? readProperty(connection, window, text).c_str()
+                             : "(refused)");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: clipboard_owner silent|dies|owner\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: clipboard_owner silent|dies|owner|manager|multiple N\n");
         return 2;
     }
     const std::string_view mode = argv[1];
@@ -67,6 +212,10 @@ int main(int argc, char **argv)
         std::printf("%u\n", reply ? reply->owner : 0U);
         return 0;
     }
+    if (mode == "manager")
+        return manage(connection);
+    if (mode == "multiple")
+        return requestMultiple(connection, argc > 2 ? std::atoi(argv[2]) : 16);
     if (mode != "silent" && mode != "dies") {
         std::fprintf(stderr, "clipboard_owner: unknown mode\n");
         return 2;
@@ -74,10 +223,7 @@ int main(int argc, char **argv)
 
     const xcb_atom_t targets = atom(connection, "TARGETS");
     const xcb_atom_t utf8 = atom(connection, "UTF8_STRING");
-    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const xcb_window_t window = xcb_generate_id(connection);
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+    const xcb_window_t window = inputWindow(connection);
     xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
     std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
         xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard),
@@ -92,6 +238,15 @@ int main(int argc, char **argv)
 
     while (xcb_generic_event_t *event = xcb_wait_for_event(connection)) {
         const std::uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_SELECTION_REQUEST && mode == "silent") {
+            const xcb_atom_t target = reinterpret_cast<xcb_selection_request_event_t *>(event)->target;
+            const ReplyPtr<xcb_get_atom_name_reply_t> name(
+                xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, target), nullptr),
+                &std::free);
+            std::printf("request %.*s\n", name ? xcb_get_atom_name_name_length(name.get()) : 0,
+                        name ? xcb_get_atom_name_name(name.get()) : "");
+            std::fflush(stdout);
+        }
         if (type == XCB_SELECTION_REQUEST && mode == "dies") {
             const auto request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
             if (request.target != targets) {

@@ -43,14 +43,26 @@ start_owner() {
     OWNER_PID=$!
     E2E_PIDS+=($OWNER_PID)
     wait_until 10 test -s "$E2E_TMP/owner-$1"
-    OWNER_WINDOW=$(cat "$E2E_TMP/owner-$1")
+    OWNER_WINDOW=$(head -n1 "$E2E_TMP/owner-$1")
 }
 
 start_owner silent
-click_at 44 8
+# Clicks made while the first one waits are dropped, not each waited out.
+for _ in 1 2 3 4; do
+    click_at 44 8
+    sleep 0.7
+done
 check "an owner that never answers: still running" alive
 check "an owner that never answers: still the owner" owner_is "$OWNER_WINDOW"
 check "an owner that never answers: answers again after the timeout" answers 7 "L. 13.554"
+# Each click asks for the offered formats once (xclip, reading the clipboard
+# above, asks for the text itself).
+asked_once() {
+    local asked
+    asked=$(grep -c "request TARGETS" "$E2E_TMP/owner-silent")
+    [ "$asked" = 1 ] || { echo "    asked for the formats $asked times"; return 1; }
+}
+check "an owner that never answers: four clicks, one wait" asked_once
 kill "$OWNER_PID" 2>/dev/null
 
 start_owner dies
@@ -58,6 +70,14 @@ click_at 44 8
 check "an owner that dies mid-transfer: still running" alive
 check "an owner that dies mid-transfer: nobody took its place" owner_is 0
 check "an owner that dies mid-transfer: answers again" answers 10 "L. 19.363"
+
+# Monvert owns the clipboard now; another client asks it for MULTIPLE targets
+# with property lists that hold no whole pairs of atoms.
+"$OWNER" multiple 16 >"$E2E_TMP/multiple"
+check "16 malformed MULTIPLE requests are refused" grep -qx "refused 16 of 16" "$E2E_TMP/multiple"
+check "a well-formed MULTIPLE request is served" grep -qx "L. 19.363" "$E2E_TMP/multiple"
+check "malformed MULTIPLE requests: still running" alive
+check "malformed MULTIPLE requests: the clipboard still served" clipboard_is "L. 19.363"
 
 # Each file goes on the clipboard through xclip, which stays its owner; after
 # a click on "Lire" the clipboard must still hold exactly those bytes.
@@ -93,6 +113,37 @@ check "an embedded NUL as plain STRING: kept" kept_after_click "$E2E_TMP/nul" ST
 check "right-to-left marks around a number: kept" kept_after_click "$E2E_TMP/rtl-marks"
 check "a byte order mark and a zero-width space: kept" kept_after_click "$E2E_TMP/invisible"
 
+# Text the way some programs offer it: only as UTF-8 text/plain, or only as
+# compound text.
+converts_from() {
+    printf '%s' "$2" | xclip -selection clipboard -t "$1" -i
+    wait_until 10 sh -c "[ \"\$(timeout 5 xclip -selection clipboard -t '$1' -o)\" = '$2' ]"
+    sleep 0.5 # no double-click with the click before
+    click_at 44 8
+    clipboard_is "$3"
+}
+check "text offered only as text/plain;charset=utf-8 converts" \
+    converts_from "text/plain;charset=utf-8" 1000 "Euro 0,52"
+check "text offered only as COMPOUND_TEXT converts" converts_from COMPOUND_TEXT 5000 "Euro 2,58"
+
+# Sixteen mebibytes: the box takes its first 32.767 characters, nothing
+# converts, and the memory is given back once the boxes are emptied.
+resident_kib() { awk '/^VmRSS/ {print $2}' "/proc/$MONVERT_PID/status"; }
+wait_until 20 settled
+before=$(resident_kib)
+head -c $((16 * MIB)) /dev/zero | tr '\0' 7 >"$E2E_TMP/digits16"
+check "16 MiB of digits: kept" kept_after_click "$E2E_TMP/digits16"
+for box in 100 250; do
+    click_at "$box" 8
+    xdotool key ctrl+a Delete
+done
+wait_until 20 settled
+after=$(resident_kib)
+echo "    resident: ${before} KiB before, $after KiB after the 16 MiB click and emptying both boxes"
+if [ -z "${MONVERT_SANITIZED:-}" ]; then
+    check "16 MiB of digits: resident memory back within 10 MiB" test $((after - before)) -le 10240
+fi
+
 # A mebibyte that is an amount after all: blanks around it are allowed.
 { head -c $MIB /dev/zero | tr '\0' ' '; printf '1000\n'; } >"$E2E_TMP/padded"
 xclip -selection clipboard -i "$E2E_TMP/padded"
@@ -103,4 +154,15 @@ check "1 MiB of blanks around 1000 converts" clipboard_is "Euro 0,52"
 check "answers after a mebibyte in its box" answers 10 "L. 19.363"
 
 check "nothing on standard error" stderr_is_empty
+
+# SIGTERM ends Monvert through its event loop, so the toolkit hands the
+# clipboard to a clipboard manager and the amount outlives the program.
+"$OWNER" manager >"$E2E_TMP/manager" &
+E2E_PIDS+=($!)
+wait_until 10 test -s "$E2E_TMP/manager"
+check "answers with a clipboard manager running" answers 10 "L. 19.363"
+kill -TERM "$MONVERT_PID"
+ended() { ! kill -0 "$MONVERT_PID" 2>/dev/null; }
+check "SIGTERM ends the program" wait_until 5 ended
+check "the amount outlives the program on the clipboard" clipboard_is "L. 19.363"
 finish

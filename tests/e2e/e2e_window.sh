@@ -80,6 +80,20 @@ xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+F4
 ended() { ! kill -0 "$MONVERT_PID" 2>/dev/null; }
 check "closing the window ends the program" wait_until 5 ended
-
 check "nothing on standard error" stderr_is_empty
+
+# Another program destroys the window: the program ends as on closing.
+start_monvert it_IT.UTF-8
+xdotool windowclose "$WINDOW"
+check "a window destroyed by another program ends the program" wait_until 5 ended
+
+# No display at all: one line that says so, no abort.
+env -u DISPLAY "$MONVERT" 2>"$E2E_TMP/nodisplay.err"
+status=$?
+check "without a display: exit status 1" test "$status" = 1
+check "without a display: one line that names DISPLAY" \
+    sh -c "[ \$(wc -l <'$E2E_TMP/nodisplay.err') = 1 ] && grep -q DISPLAY '$E2E_TMP/nodisplay.err'"
+env -u DISPLAY "$MONVERT" --bogus 2>/dev/null
+status=$?
+check "an unknown argument without a display: exit status 2" test "$status" = 2
 finish

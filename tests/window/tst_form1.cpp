@@ -155,9 +155,12 @@ void tst_Form1::clickConvertsTheClipboard_data()
         << QStringLiteral("Label2") << QStringLiteral("Euro 516,46")
         << QStringLiteral("L. 1.000.006") << QStringLiteral("Euro 516,46")
         << QStringLiteral("L. 1.000.006");
+    QTest::newRow("a mebibyte of blanks around an amount")
+        << QStringLiteral("Label1") << QString(1 << 20, u' ') + QStringLiteral("1000\n")
+        << QStringLiteral("1000") << QStringLiteral("Euro 0,52") << QStringLiteral("Euro 0,52");
     QTest::newRow("spreadsheet cell")
         << QStringLiteral("Label1") << QStringLiteral("\u00A01.000.000\r\n")
-        << QStringLiteral("\u00A01.000.000\r\n") << QStringLiteral("Euro 516,46")
+        << QStringLiteral("1.000.000") << QStringLiteral("Euro 516,46")
         << QStringLiteral("Euro 516,46");
 }
 
@@ -177,42 +180,51 @@ void tst_Form1::clickConvertsTheClipboard()
     QCOMPARE(form->Text2.Text(), euro);
     QCOMPARE(clipboard()->text(), result);
     Forms::TextBox &source = label == QLatin1StringView("Label2") ? form->Text2 : form->Text1;
-    QCOMPARE(source.SelText(), copied);
+    QCOMPARE(source.SelText(), source.Text());
     QCOMPARE(form->converter.EditingLire, label == QLatin1StringView("Label2") ? False : True);
 }
 
 void tst_Form1::clickThatConvertsNothingKeepsTheClipboard_data()
 {
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("no text") << QStringLiteral("empty");
-    QTest::newRow("a picture") << QStringLiteral("picture");
-    QTest::newRow("a word") << QStringLiteral("abc");
+    QTest::addColumn<QString>("copied");
+    QTest::addColumn<QString>("lire");
+    QTest::newRow("no text") << QString() << QString();
+    QTest::newRow("a picture") << QStringLiteral("picture") << QString();
+    QTest::newRow("a word") << QStringLiteral("abc") << QStringLiteral("abc");
+    // The box holds the start of it, which alone would read as an amount.
+    const QString cut = QStringLiteral("1,") + QString(Forms::MaxLength, u'0');
+    QTest::newRow("longer than a box holds")
+        << cut + QStringLiteral("abc") << cut.left(Forms::MaxLength);
+    QTest::newRow("sixteen mebibytes of digits")
+        << QString(16 << 20, u'7') << QString(Forms::MaxLength, u'7');
 }
 
 void tst_Form1::clickThatConvertsNothingKeepsTheClipboard()
 {
-    QFETCH(QString, kind);
+    QFETCH(QString, copied);
+    QFETCH(QString, lire);
     auto form = Driving::italianForm();
     QTest::keyClicks(form->Text2.widget(), QStringLiteral("7"));
     QCOMPARE(form->Text1.Text(), QStringLiteral("L. 13.554"));
 
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::red);
-    if (kind == QLatin1StringView("picture"))
+    const bool isPicture = copied == QLatin1StringView("picture");
+    if (isPicture)
         clipboard()->setImage(picture);
-    else if (kind != QLatin1StringView("empty"))
-        clipboard()->setText(kind);
+    else if (!copied.isEmpty())
+        clipboard()->setText(copied);
     QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
 
-    const QString expectedLire = kind == QLatin1StringView("abc") ? kind : QString();
-    QCOMPARE(form->Text1.Text(), expectedLire);
-    QCOMPARE(form->Text1.SelText(), expectedLire);
+    QCOMPARE(form->Text1.Text(), lire);
+    QCOMPARE(form->Text1.SelText(), lire);
     QCOMPARE(form->Text2.Text(), QStringLiteral("7"));
-    if (kind == QLatin1StringView("picture")) {
+    QVERIFY(form->Text2.OutOfDate());
+    if (isPicture) {
         QVERIFY(clipboard()->mimeData()->hasImage());
         QCOMPARE(clipboard()->image(), picture);
     } else {
-        QCOMPARE(clipboard()->text(), kind == QLatin1StringView("empty") ? QString() : kind);
+        QCOMPARE(clipboard()->text(), copied);
     }
 }
 
