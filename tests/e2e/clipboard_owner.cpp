@@ -139,7 +139,8 @@ int manage(xcb_connection_t *connection)
     return 0;
 }
 
-// Malformed MULTIPLE requests in turn: no property, one atom, three atoms,
+// Malformed MULTIPLE requests in turn: no property, one atom, seven atoms (a
+// length that overruns a heap block by exactly the next block's header),
 // atoms written as bytes. Then a well-formed one for the text.
 int requestMultiple(xcb_connection_t *connection, int count)
 {
@@ -152,13 +153,13 @@ int requestMultiple(xcb_connection_t *connection, int count)
 
     int refused = 0;
     for (int i = 0; i < count; ++i) {
-        const std::vector<xcb_atom_t> atoms{utf8, text, utf8};
+        const std::vector<xcb_atom_t> atoms{utf8, text, utf8, text, utf8, text, utf8};
         xcb_delete_property(connection, window, pairs);
         switch (i % 4) {
         case 1:
         case 2:
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pairs, XCB_ATOM_ATOM,
-                                32, i % 4 == 1 ? 1 : 3, atoms.data());
+                                32, i % 4 == 1 ? 1 : 7, atoms.data());
             break;
         case 3:
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pairs, XCB_ATOM_ATOM, 8,
