@@ -22,9 +22,9 @@ constexpr const char *Usage
 // dash or two; those in the first list take a value, as the next argument or
 // after "=".
 constexpr std::array<std::string_view, 15> QtOptionsWithValue{
-    "platform", "platformpluginpath", "platformtheme", "plugin",    "qwindowgeometry",
-    "qwindowicon", "qwindowtitle", "session", "display", "geometry", "style", "stylesheet",
-    "name", "title", "qmljsdebugger"};
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",
+    "style",       "stylesheet",         "name",          "title",   "qmljsdebugger"};
 constexpr std::array<std::string_view, 6> QtFlags{"reverse", "widgetcount", "nograb",
                                                   "dograb",  "sync",        "testability"};
 

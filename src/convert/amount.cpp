@@ -39,7 +39,6 @@ bool endsWith(std::u16string_view text, std::u16string_view suffix)
         && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-
 // Each currency's own marks, longest first so that "L." is not taken for "L"
 // and a stray full stop.
 constexpr std::array<std::u16string_view, 5> LireMarks{u"Lit."sv, u"ITL"sv, u"L."sv, u"L"sv,

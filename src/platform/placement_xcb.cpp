@@ -173,7 +173,7 @@ bool SetWindowPos(WId hWnd, WId hWndInsertAfter, int X, int Y, int cx, int cy, s
     const bool topmost = hWndInsertAfter == HWND_TOPMOST;
     window->setAttribute(Qt::WA_ShowWithoutActivating, (uFlags & SWP_NOACTIVATE) != 0);
 
-    QMargins frame;
+    QMarginsF frame; // in Qt's device-independent pixels, as is all the rest
     const X11 x11 = x11Session();
     if (x11.connection) {
         // Written straight to the window: a change of Qt's window flags would
@@ -182,31 +182,46 @@ bool SetWindowPos(WId hWnd, WId hWndInsertAfter, int X, int Y, int cx, int cy, s
         std::vector<xcb_atom_t> states{x11.atoms[SkipTaskbar], x11.atoms[SkipPager]};
         if (topmost)
             states.push_back(x11.atoms[Above]);
-        if (!mapped)
-            frame = frameBeforeMapping(x11, xcb_window_t(hWnd));
+        if (!mapped) {
+            // The window manager speaks in device pixels.
+            frame = QMarginsF(frameBeforeMapping(x11, xcb_window_t(hWnd)))
+                / window->devicePixelRatioF();
+        }
         addStates(x11, xcb_window_t(hWnd), mapped, states);
         xcb_flush(x11.connection);
     } else if (topmost) {
         window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     }
     if (mapped && window->windowHandle())
-        frame = window->windowHandle()->frameMargins();
+        frame = QMarginsF(window->windowHandle()->frameMargins());
 
-    // The client area inside the frame we were told of: placing the client
-    // itself does not depend on when Qt learns the frame's size.
-    const auto placeInside = [&](const QMargins &margins) {
-        const QSize client(std::max(1, cx - margins.left() - margins.right()),
-                           std::max(1, cy - margins.top() - margins.bottom()));
+    // The client area is what is left inside the frame we were told of, if
+    // any. The position is the frame's own: Qt asks the window manager for
+    // north-west gravity, so the frame's corner lands there whatever its size,
+    // even when no window manager has told it yet or one starts later.
+    // Scaled, the frame may not be a whole number of Qt's pixels; taken as a
+    // whole, the client rounds once.
+    const auto placeInside = [&](const QMarginsF &margins) {
+        const QSize client(std::max(1, qRound(cx - margins.left() - margins.right())),
+                           std::max(1, qRound(cy - margins.top() - margins.bottom())));
         window->setFixedSize(client);
-        window->setGeometry(QRect(QPoint(X + margins.left(), Y + margins.top()), client));
+        window->move(X, Y);
+        // A widget that is not shown yet keeps its geometry to itself, and on
+        // showing hands it to its native window as the client's, with static
+        // gravity. With the native window already where the widget will be,
+        // Qt leaves it alone and the frame's position stands.
+        if (QWindow *handle = window->windowHandle()) {
+            handle->resize(client);
+            handle->setFramePosition(QPoint(X, Y));
+        }
     };
     placeInside(frame);
     if (mapped || (uFlags & SWP_SHOWWINDOW))
         window->show();
     // Elsewhere the frame is known only once the window is shown.
     if (!x11.connection && window->windowHandle()
-        && window->windowHandle()->frameMargins() != frame)
-        placeInside(window->windowHandle()->frameMargins());
+        && QMarginsF(window->windowHandle()->frameMargins()) != frame)
+        placeInside(QMarginsF(window->windowHandle()->frameMargins()));
     return true;
 }
 

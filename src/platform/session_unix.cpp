@@ -40,10 +40,9 @@ template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std:
 xcb_atom_t internAtom(xcb_connection_t *connection, std::string_view name)
 {
     const ReplyPtr<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection,
-                              xcb_intern_atom(connection, 0, std::uint16_t(name.size()),
-                                              name.data()),
-                              nullptr),
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, std::uint16_t(name.size()), name.data()),
+            nullptr),
         &std::free);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
@@ -89,7 +88,8 @@ public:
         const auto *event = static_cast<const xcb_generic_event_t *>(message);
         switch (event->response_type & 0x7f) {
         case XCB_SELECTION_REQUEST:
-            return refusedMalformed(*reinterpret_cast<const xcb_selection_request_event_t *>(event));
+            return refusedMalformed(
+                *reinterpret_cast<const xcb_selection_request_event_t *>(event));
         case XCB_DESTROY_NOTIFY: {
             // Qt forgets a window before it destroys it; one it still knows
             // of was destroyed by another program.

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QStyleHints>
 
-
 namespace Monvert::Forms {
 
 namespace {

@@ -158,8 +158,8 @@ int requestMultiple(xcb_connection_t *connection, int count)
         switch (i % 4) {
         case 1:
         case 2:
-            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pairs, XCB_ATOM_ATOM,
-                                32, i % 4 == 1 ? 1 : 7, atoms.data());
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pairs, XCB_ATOM_ATOM, 32,
+                                i % 4 == 1 ? 1 : 7, atoms.data());
             break;
         case 3:
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, pairs, XCB_ATOM_ATOM, 8,
@@ -181,9 +181,10 @@ int requestMultiple(xcb_connection_t *connection, int count)
     xcb_convert_selection(connection, window, clipboard, multiple, pairs, XCB_CURRENT_TIME);
     xcb_flush(connection);
     const auto notified = waitForNotify(connection);
-    std::printf("%s\n", notified && notified->property == pairs
-                             ? readProperty(connection, window, text).c_str()
-                             : "(refused)");
+    std::printf("%s\n",
+                notified && notified->property == pairs
+                    ? readProperty(connection, window, text).c_str()
+                    : "(refused)");
     return 0;
 }
 
@@ -240,7 +241,8 @@ int main(int argc, char **argv)
     while (xcb_generic_event_t *event = xcb_wait_for_event(connection)) {
         const std::uint8_t type = event->response_type & 0x7f;
         if (type == XCB_SELECTION_REQUEST && mode == "silent") {
-            const xcb_atom_t target = reinterpret_cast<xcb_selection_request_event_t *>(event)->target;
+            const xcb_atom_t target
+                = reinterpret_cast<xcb_selection_request_event_t *>(event)->target;
             const ReplyPtr<xcb_get_atom_name_reply_t> name(
                 xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, target), nullptr),
                 &std::free);

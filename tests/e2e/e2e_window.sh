@@ -82,6 +82,41 @@ ended() { ! kill -0 "$MONVERT_PID" 2>/dev/null; }
 check "closing the window ends the program" wait_until 5 ended
 check "nothing on standard error" stderr_is_empty
 
+# The frame at the corner on scaled screens: the window manager's frame
+# extents are device pixels, Qt's geometry is not.
+frame_at_corner() {
+    local rectangle
+    rectangle=$(outer_rectangle)
+    [ "${rectangle% * *}" = "0 0" ]
+}
+placed_at_corner() {
+    start_monvert it_IT.UTF-8
+    wait_until 5 frame_at_corner
+    local placed=$?
+    echo "    outer rectangle $(outer_rectangle)"
+    stop_monvert
+    return $placed
+}
+for factor in 1.25 2; do
+    export QT_SCALE_FACTOR=$factor
+    check "QT_SCALE_FACTOR=$factor: the frame at the corner" placed_at_corner
+    unset QT_SCALE_FACTOR
+done
+for dpi in 144 192; do
+    echo "Xft.dpi: $dpi" | xrdb -merge
+    check "Xft.dpi $dpi: the frame at the corner" placed_at_corner
+done
+echo "Xft.dpi: 96" | xrdb -merge
+
+# A window manager that comes late, as on a busy login: the whole frame in sight.
+stop_window_manager
+start_monvert it_IT.UTF-8
+sleep 2
+start_window_manager
+check "a window manager started 2 s later frames it at the corner" wait_until 5 frame_at_corner
+echo "    outer rectangle $(outer_rectangle)"
+stop_monvert
+
 # Another program destroys the window: the program ends as on closing.
 start_monvert it_IT.UTF-8
 xdotool windowclose "$WINDOW"

@@ -36,10 +36,22 @@ start_desktop() {
     E2E_PIDS+=($!)
     wait_until 10 test -s "$E2E_TMP/display" || { echo "Xvfb did not start"; cat "$E2E_TMP/xvfb.log"; exit 1; }
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    start_window_manager
+}
+
+# Sets WM_PID.
+start_window_manager() {
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
-    E2E_PIDS+=($!)
+    WM_PID=$!
+    E2E_PIDS+=($WM_PID)
     wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
         || { echo "openbox did not start"; exit 1; }
+}
+
+stop_window_manager() {
+    kill "$WM_PID" 2>/dev/null
+    wait "$WM_PID" 2>/dev/null
+    xprop -root -remove _NET_SUPPORTING_WM_CHECK
 }
 
 # Starts Monvert under the given locale and waits for its window: sets MONVERT_PID, WINDOW.
