@@ -96,6 +96,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     Monvert::Forms::reportPlacementLimits();
+    Monvert::Forms::loadToolkitTranslations();
     Monvert::Forms::guardSession();
 
     Monvert::Form1 form(Monvert::Forms::regionalNumberFormat());

@@ -4,6 +4,7 @@
 #include "platform/dispatch.h"
 #include "platform/units.h"
 
+#include <QAccessibleWidget>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
@@ -127,9 +128,47 @@ private:
     bool m_clickArmed = false;
 };
 
+namespace {
+
+// To a screen reader a label is the button it stands in for, and its press
+// runs the label's click, so the clipboard commands need no mouse.
+class LabelAccessible final : public QAccessibleWidget
+{
+public:
+    explicit LabelAccessible(LabelWidget *widget)
+        : QAccessibleWidget(widget, QAccessible::Button)
+    { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<const QLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+
+    void doAction(const QString &action) override
+    {
+        auto *label = static_cast<LabelWidget *>(widget());
+        if (action == pressAction() && label->m_label && label->m_label->Click)
+            dispatch(label->objectName(), "Click", label->m_label->Click);
+    }
+};
+
+QAccessibleInterface *accessibleLabel(const QString &, QObject *object)
+{
+    auto *label = dynamic_cast<LabelWidget *>(object);
+    return label ? new LabelAccessible(label) : nullptr;
+}
+
+} // namespace
+
 Label::Label(QWidget *parent, const QString &name, const QString &caption)
     : m_widget(new LabelWidget(parent, this))
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(accessibleLabel), true);
+    (void)factoryInstalled;
     m_widget->setObjectName(name);
     m_widget->setText(caption);
 }

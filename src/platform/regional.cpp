@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "platform/regional.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 namespace Monvert::Forms {
 
@@ -13,6 +16,16 @@ NumberFormat numberFormatFor(const QLocale &locale)
         .negative = locale.negativeSign().toStdU16String(),
         .positive = locale.positiveSign().toStdU16String(),
     };
+}
+
+void loadToolkitTranslations()
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 NumberFormat regionalNumberFormat()

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QStyleHints>
 
 namespace Monvert::Forms {
@@ -203,6 +204,13 @@ void TextBox::showOutOfDate(bool outOfDate)
         palette.setColor(QPalette::Inactive, QPalette::Text, grey);
     }
     m_widget->setPalette(palette);
+    // Heard where grey cannot be seen; in the user's language, Italian or English.
+    const bool italian = QLocale().language() == QLocale::Italian;
+    m_widget->setAccessibleDescription(
+        !outOfDate ? QString()
+            : italian
+            ? QStringLiteral("Importo non aggiornato: non è la conversione dell'altra casella")
+            : QStringLiteral("Out of date: not the conversion of the other box"));
 }
 
 void TextBox::SetKeypadDecimal(const QString &separator)

@@ -115,6 +115,9 @@ Form1::Form1(NumberFormat format)
     Label3.MouseDown = [this](std::int16_t, std::int16_t, float, float) { Label3_MouseDown(); };
     Label3.MouseUp = [this](std::int16_t, std::int16_t, float, float) { Label3_MouseUp(); };
 
+    // The boxes are known by their labels' captions, to a screen reader too.
+    Label1.widget()->setBuddy(Text1.widget());
+    Label2.widget()->setBuddy(Text2.widget());
     setTabOrder(Text1.widget(), Text2.widget());
     Text1.widget()->setFocus();
 }

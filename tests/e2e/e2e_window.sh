@@ -4,6 +4,10 @@
 # commands on the labels, folding, and closing.
 MONVERT=$1
 SHOTS=${2:-$(mktemp -d)}
+# A session bus of its own, for the accessibility bus that screen readers use.
+if [ -z "${E2E_SESSION_BUS:-}" ]; then
+    E2E_SESSION_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+fi
 source "$(dirname "$0")/lib.sh"
 mkdir -p "$SHOTS"
 
@@ -116,6 +120,37 @@ start_window_manager
 check "a window manager started 2 s later frames it at the corner" wait_until 5 frame_at_corner
 echo "    outer rectangle $(outer_rectangle)"
 stop_monvert
+
+# As a screen reader sees it, through the real AT-SPI bus.
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_monvert it_IT.UTF-8
+activate
+atspi() { /usr/bin/python3 "$(dirname "$0")/atspi.py" "$MONVERT_PID" "$@"; }
+click_at 250 8
+xdotool type --delay 30 -- "10.5"
+atspi tree >"$E2E_TMP/tree"
+sed 's/^/    /' "$E2E_TMP/tree"
+check "the boxes are known by their labels" \
+    sh -c "grep -q '^text: Lire ' '$E2E_TMP/tree' && grep -qx 'text: Euro' '$E2E_TMP/tree'"
+check "an out-of-date box says so, in Italian" grep -qx \
+    "text: Lire description=Importo non aggiornato: non è la conversione dell'altra casella" "$E2E_TMP/tree"
+check "each label is a button that can be pressed" \
+    sh -c "[ \$(grep -c '^push button: .* actions=Press\$' '$E2E_TMP/tree') = 3 ]"
+first_menu_entry_is() {
+    local entry
+    entry=$(atspi menu 250 8 "$WINDOW")
+    echo "    first entry: $entry"
+    [ "${entry%%$'\t'*}" = "$1" ]
+}
+check "the context menu is Qt's, in Italian: Annulla first" first_menu_entry_is Annulla
+xdotool key Escape
+own_clipboard "1000"
+atspi press Lire
+check "pressing Lire from a screen reader converts the clipboard" clipboard_is "Euro 0,52"
+stop_monvert
+unset QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 
 # Another program destroys the window: the program ends as on closing.
 start_monvert it_IT.UTF-8
