@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -92,6 +93,15 @@ Form1::Form1(NumberFormat format)
     icon.addPixmap(QPixmap(monvert));
     icon.addPixmap(QPixmap(monvert_16));
     setWindowIcon(icon);
+    // The larger images are PNG, which Qt reads only after looking through its
+    // image plugins; that waits until the window is up. Qt hands the window
+    // system no image above 128 pixels.
+    QTimer::singleShot(0, this, [this] {
+        QIcon larger = windowIcon();
+        for (const int size : {48, 64, 128})
+            larger.addFile(u":/icons/org.monvert.Monvert-%1.png"_s.arg(size), QSize(size, size));
+        setWindowIcon(larger);
+    });
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, WindowBackground);
     setPalette(palette);

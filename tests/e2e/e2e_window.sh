@@ -20,6 +20,11 @@ states=$(xprop -id "$WINDOW" _NET_WM_STATE)
 check "kept above ordinary windows" grep -q _NET_WM_STATE_ABOVE <<<"$states"
 check "no taskbar button" grep -q _NET_WM_STATE_SKIP_TASKBAR <<<"$states"
 check "not in the pager" grep -q _NET_WM_STATE_SKIP_PAGER <<<"$states"
+check "the window class is the desktop entry's" grep -q '"monvert"' <<<"$(xprop -id "$WINDOW" WM_CLASS)"
+icon_sizes_are() {
+    [ "$(xprop -id "$WINDOW" _NET_WM_ICON | grep -o '([0-9]* x' | tr -dc '0-9\n' | sort -n | tr '\n' ' ')" = "$1" ]
+}
+check "the window icon goes from 16 to 128 pixels" wait_until 5 icon_sizes_are "16 32 48 64 128 "
 not_active() { ! xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x' "$WINDOW")"; }
 check "not activated at start" not_active
 import -window root -crop 330x60+0+0 "$SHOTS/window-start.png"

@@ -17,10 +17,27 @@ check() {
 
 cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
 installed=$(cd "$PREFIX" && find . -type f | sort | tr '\n' ' ')
-expected="./bin/monvert ./share/applications/org.monvert.Monvert.desktop ./share/doc/monvert/changelog.gz ./share/doc/monvert/copyright ./share/icons/hicolor/16x16/apps/org.monvert.Monvert.png ./share/icons/hicolor/32x32/apps/org.monvert.Monvert.png ./share/man/man1/monvert.1.gz ./share/metainfo/org.monvert.Monvert.metainfo.xml "
+icons=""
+for size in 128 16 22 24 256 32 48 64; do
+    icons+="./share/icons/hicolor/${size}x${size}/apps/org.monvert.Monvert.png "
+done
+expected="./bin/monvert ./share/applications/org.monvert.Monvert.desktop ./share/doc/monvert/changelog.gz ./share/doc/monvert/copyright ${icons}./share/icons/hicolor/scalable/apps/org.monvert.Monvert.svg ./share/man/man1/monvert.1.gz ./share/metainfo/org.monvert.Monvert.metainfo.xml "
 check "installs the program, desktop entry, icons and metadata" test "$installed" = "$expected"
 check "desktop entry is valid" desktop-file-validate "$PREFIX/share/applications/org.monvert.Monvert.desktop"
-check "AppStream metadata is valid" appstreamcli validate --no-net "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
+check "AppStream metadata is valid, pedantically" \
+    appstreamcli validate --pedantic --no-net "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
+# Each theme icon is drawn at its own size.
+sized_right() {
+    local size
+    for size in 16 22 24 32 48 64 128 256; do
+        [ "$(identify -format '%wx%h' "$PREFIX/share/icons/hicolor/${size}x${size}/apps/org.monvert.Monvert.png")" = "${size}x${size}" ] \
+            || { echo "    ${size}x${size} is not"; return 1; }
+    done
+}
+check "the theme icons are 16 to 256 pixels" sized_right
+entry="$PREFIX/share/applications/org.monvert.Monvert.desktop"
+check "the desktop entry names the window class" grep -qx "StartupWMClass=monvert" "$entry"
+check "the desktop entry has an Italian generic name" grep -q "^GenericName\[it\]=" "$entry"
 check "metadata carries the project version" grep -q 'release version="1.00"' "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
 check "--version answers without a display" test "$(env -u DISPLAY -u WAYLAND_DISPLAY "$PREFIX/bin/monvert" --version)" = "Monvert 1.00"
 check "--help shows a usage" sh -c "env -u DISPLAY '$PREFIX/bin/monvert' --help | grep -q '^Usage: monvert'"
@@ -37,6 +54,7 @@ if [ -n "$DEB" ]; then
     declares() { grep -q "$1" <<<"$depends" || { echo "    Depends: $depends"; return 1; }; }
     check "the package declares Qt Widgets" declares libqt6widgets6
     check "the package declares Qt's platform plugins" declares qt6-qpa-plugins
+    check "the package declares Qt's translations" declares qt6-translations-l10n
     lintian_clean() {
         local out status
         out=$(lintian --fail-on error "$DEB" 2>&1)
