@@ -5,6 +5,12 @@
 // what the X server saw, not when a poll came round.
 //
 //   mapwait PROGRAM [ARGS...]   prints "<milliseconds> <resident KiB>"
+//
+// For a program that only runs to its end, the time from exec to exit and
+// its peak resident memory, on standard error, since the program's own
+// output goes to standard output:
+//
+//   mapwait --exit PROGRAM [ARGS...]
 #include <xcb/xcb.h>
 
 #include <chrono>
@@ -14,6 +20,7 @@
 #include <memory>
 #include <signal.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -36,8 +43,24 @@ long residentKiB(pid_t pid)
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: mapwait PROGRAM [ARGS...]\n");
+        std::fprintf(stderr, "usage: mapwait [--exit] PROGRAM [ARGS...]\n");
         return 2;
+    }
+    if (std::string(argv[1]) == "--exit" && argc > 2) {
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execvp(argv[2], argv + 2);
+            _exit(127);
+        }
+        int status = 0;
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
+        const double milliseconds
+            = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                  .count();
+        std::fprintf(stderr, "%.2f %ld\n", milliseconds, usage.ru_maxrss);
+        return WIFEXITED(status) && WEXITSTATUS(status) <= 1 ? 0 : 1;
     }
     const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connected(
         xcb_connect(nullptr, nullptr), &xcb_disconnect);

@@ -8,8 +8,8 @@
 //    source amount;
 //  - a step that converts nothing changes neither the other box nor, unless
 //    it is Enter or a copy, the clipboard.
+#include "convert/regional.h"
 #include "driving.h"
-#include "platform/regional.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -102,8 +102,7 @@ private:
 
 const NumberFormat &italian()
 {
-    static const NumberFormat format
-        = Forms::numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy));
+    static const NumberFormat format = numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy));
     return format;
 }
 
@@ -217,7 +216,7 @@ void run(Input &input)
             const bool fromLire = converter.EditingLire == True;
             Forms::TextBox &source = fromLire ? form.Text1 : form.Text2;
             Forms::TextBox &target = fromLire ? form.Text2 : form.Text1;
-            const auto amount = readBoxText(Forms::utf16View(source.Text()),
+            const auto amount = readBoxText(utf16View(source.Text()),
                                             fromLire ? Money::Lire : Money::Euro, italian());
             check(amount.has_value(), "a converted text reads");
             check(converter.EuroAmount

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "convert/regional.h"
 #include "platform/placement.h"
-#include "platform/regional.h"
 #include "platform/session.h"
+#include "platform/translations.h"
+#include "terminal/batch.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -15,8 +17,21 @@ namespace {
 
 constexpr const char *Usage
     = "Usage: monvert [--help] [--version]\n"
+      "       monvert --from-lire|--from-euro [--number] [AMOUNT...]\n"
       "Converts amounts between Italian Lire and Euro at 1936.27 Lire to the Euro.\n"
-      "Qt's own options (-platform, -display, ...) are accepted too.\n";
+      "Without options, shows the converter window; Qt's own options (-platform,\n"
+      "-display, ...) are accepted there.\n"
+      "\n"
+      "  --from-lire   convert the AMOUNTs, or each line of standard input, from Lire\n"
+      "                and print them as the Euro box shows them (Euro 0,52)\n"
+      "  --from-euro   the same from Euro to Lire (L. 19.363)\n"
+      "  --number      print the number alone (0,52), for a spreadsheet\n"
+      "\n"
+      "Amounts are read and written with the regional settings (LC_ALL, LC_NUMERIC,\n"
+      "LANG). An amount that does not read gives an empty line and a message on\n"
+      "standard error; the exit status is then 1.\n"
+      "\n"
+      "Example: cut -d';' -f3 ledger.csv | monvert --from-lire --number\n";
 
 // The options QGuiApplication and QApplication take for themselves, with one
 // dash or two; those in the first list take a value, as the next argument or
@@ -48,8 +63,9 @@ int qtOptionLength(int argc, char **argv, int i)
     return 0;
 }
 
-// --help, --version and a wrong argument are answered before Qt starts, so
-// that they work without a display: 0 or 2 to exit with, -1 to go on.
+// --help, --version, the terminal mode and a wrong argument are answered
+// before Qt starts, so that they work without a display: the status to exit
+// with, or -1 to go on to the window.
 int answerCommandLine(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
@@ -62,6 +78,8 @@ int answerCommandLine(int argc, char **argv)
             return 0;
         }
     }
+    if (Monvert::Terminal::wanted(argc, argv))
+        return Monvert::Terminal::run({argv + 1, argv + argc}, stdin, stdout, stderr);
     for (int i = 1; i < argc;) {
         const int length = qtOptionLength(argc, argv, i);
         if (length == 0) {
@@ -99,7 +117,7 @@ int main(int argc, char *argv[])
     Monvert::Forms::loadToolkitTranslations();
     Monvert::Forms::guardSession();
 
-    Monvert::Form1 form(Monvert::Forms::regionalNumberFormat());
+    Monvert::Form1 form(Monvert::regionalNumberFormat());
     form.Form_Load();
     return QApplication::exec();
 }

@@ -204,6 +204,8 @@ double toDouble(Currency value)
 std::optional<Currency> readBoxText(std::u16string_view text, Money money,
                                     const NumberFormat &format)
 {
+    if (text.size() >= MaxTextLength)
+        return ConversionFailed;
     if (money == Money::Euro && !text.empty() && text.front() == u'E') {
         const std::size_t blank = text.find(u' ');
         if (blank == std::u16string_view::npos)

@@ -42,9 +42,14 @@ inline constexpr std::u16string_view LirePrefix = u"L. ";
 [[nodiscard]] std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
                                                    const NumberFormat &format);
 
+// The most characters a box holds: the classic limit of a single-line box,
+// and far more than any amount. A text as long may be the start of a longer
+// one, cut to fit, which is no amount even where its start would read as one.
+inline constexpr std::size_t MaxTextLength = 32767;
+
 // A box's whole text as its change reads it: the Euro box drops everything
 // before the first blank of a text that starts with a capital E, so its own
-// "Euro 1,00" reads back.
+// "Euro 1,00" reads back. No text of MaxTextLength or more reads.
 [[nodiscard]] std::optional<Currency> readBoxText(std::u16string_view text, Money money,
                                                   const NumberFormat &format);
 

@@ -1,26 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "convert/converter.h"
 
+#include "convert/regional.h"
 #include "platform/clipboard.h"
-#include "platform/regional.h"
 #include "platform/textbox.h"
 
 #include <exception>
 
 namespace Monvert {
-
-namespace {
-
-// A box full to its limit may hold the start of a longer text that was cut,
-// which is no amount even where its start would read as one.
-std::optional<Currency> readBox(const QString &text, Money money, const NumberFormat &format)
-{
-    if (text.size() >= Forms::MaxLength)
-        return ConversionFailed;
-    return readBoxText(Forms::utf16View(text), money, format);
-}
-
-} // namespace
 
 Converter::Converter(Forms::TextBox &text1, Forms::TextBox &text2, Forms::Clipboard &clipboard,
                      NumberFormat format)
@@ -51,7 +38,7 @@ void Converter::Text1_Change()
     // Any failure ends the conversion silently; the other box keeps its text,
     // marked as no longer the conversion of this one.
     try {
-        if (const auto amount = readBox(m_text1.Text(), Money::Lire, m_format)) {
+        if (const auto amount = readBoxText(utf16View(m_text1.Text()), Money::Lire, m_format)) {
             EuroAmount = toDouble(*amount) / LirePerEuro;
             ++m_conversions;
             converted = true;
@@ -68,7 +55,7 @@ void Converter::Text2_Change()
         return;
     bool converted = false;
     try {
-        if (const auto amount = readBox(m_text2.Text(), Money::Euro, m_format)) {
+        if (const auto amount = readBoxText(utf16View(m_text2.Text()), Money::Euro, m_format)) {
             EuroAmount = toDouble(*amount);
             LireAmount = EuroAmount * LirePerEuro;
             ++m_conversions;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "convert/amount.h"
+
 #include <QPointer>
 #include <QString>
 
@@ -61,9 +63,8 @@ private:
 // The warning sound of a command that has nothing to do.
 void Beep();
 
-// The most characters a box holds, typed, pasted or set: the classic limit of
-// a single-line box, and far more than any amount. A longer text is cut.
-inline constexpr int MaxLength = 32767;
+// The most characters a box holds, typed, pasted or set; a longer text is cut.
+inline constexpr int MaxLength = int(MaxTextLength);
 
 // Key codes as the converter knows them.
 inline constexpr std::int16_t KeyEnter = 13;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "window/form1.h"
 
+#include "convert/regional.h"
 #include "platform/placement.h"
-#include "platform/regional.h"
 #include "platform/units.h"
 
 #include <QIcon>
@@ -177,7 +177,7 @@ void Form1::convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
         // Only the start of a huge clipboard can fit the box; the rest is let
         // go of before the box lays its text out.
         const QString text = clipboard.GetText();
-        const std::u16string_view trimmed = trimBlanks(Forms::utf16View(text));
+        const std::u16string_view trimmed = trimBlanks(utf16View(text));
         const std::size_t fits = std::min<std::size_t>(trimmed.size(), Forms::MaxLength);
         source.SetText(QString::fromUtf16(trimmed.data(), qsizetype(fits)));
     }

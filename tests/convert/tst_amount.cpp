@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "convert/amount.h"
-#include "platform/regional.h"
+#include "convert/regional.h"
 
 #include <QLocale>
 #include <QTest>
@@ -15,7 +15,7 @@ namespace {
 
 NumberFormat formatOf(const QString &localeName)
 {
-    return Forms::numberFormatFor(QLocale(localeName));
+    return numberFormatFor(QLocale(localeName));
 }
 
 constexpr qint64 Failed = std::numeric_limits<qint64>::min() + 1; // no row reads to this
@@ -115,6 +115,10 @@ void tst_Amount::readCurrency_data()
     row("it symbol alone", it, QStringLiteral("L. "), Failed);
     row("it two symbols", it, QStringLiteral("L. 5 \u20AC"), Failed);
     row("it other digits", it, QStringLiteral("\u0665"), Failed);
+    row("it as long as a box holds, less one", it,
+        QString(qsizetype(MaxTextLength) - 2, u' ') + QStringLiteral("1"), 10'000);
+    row("it as long as a box holds: maybe cut", it,
+        QString(qsizetype(MaxTextLength) - 1, u' ') + QStringLiteral("1"), Failed);
 
     const QString en = QStringLiteral("en_US");
     row("en grouped", en, QStringLiteral("1,234.50"), 12'345'000);
@@ -154,7 +158,7 @@ void tst_Amount::readCurrency()
     QFETCH(qint64, count);
 
     const auto read
-        = readBoxText(Forms::utf16View(text), euro ? Money::Euro : Money::Lire, formatOf(locale));
+        = readBoxText(utf16View(text), euro ? Money::Euro : Money::Lire, formatOf(locale));
     if (count == Failed) {
         QVERIFY2(read == ConversionFailed, qPrintable(QString::number(read ? read->count : 0)));
     } else {
@@ -253,7 +257,7 @@ void tst_Amount::displayTextsReadBackInEveryLocale()
         = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
     QVERIFY(locales.size() > 100);
     for (const QLocale &locale : locales) {
-        const NumberFormat format = Forms::numberFormatFor(locale);
+        const NumberFormat format = numberFormatFor(locale);
         for (const qint64 units :
              {0LL, 5LL, -5LL, 99'999LL, 123'456'789LL, -98'765'432'101LL, 92'233'720'368'547LL}) {
             const std::u16string euro

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "convert/converter.h"
+#include "convert/regional.h"
 #include "platform/clipboard.h"
-#include "platform/regional.h"
 #include "platform/textbox.h"
 
 #include <QApplication>
@@ -24,7 +24,7 @@ struct Boxes
     Forms::TextBox Text2{&window, QStringLiteral("Text2")};
     Forms::Clipboard clipboard;
     Converter converter{Text1, Text2, clipboard,
-                        Forms::numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy))};
+                        numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy))};
 
     Boxes()
     {

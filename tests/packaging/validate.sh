@@ -41,6 +41,8 @@ check "the desktop entry has an Italian generic name" grep -q "^GenericName\[it\
 check "metadata carries the project version" grep -q 'release version="1.00"' "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
 check "--version answers without a display" test "$(env -u DISPLAY -u WAYLAND_DISPLAY "$PREFIX/bin/monvert" --version)" = "Monvert 1.00"
 check "--help shows a usage" sh -c "env -u DISPLAY '$PREFIX/bin/monvert' --help | grep -q '^Usage: monvert'"
+check "--help and the manual show the terminal mode with an example" sh -c \
+    "env -u DISPLAY '$PREFIX/bin/monvert' --help | grep -q 'monvert --from-lire --number' && zcat '$PREFIX/share/man/man1/monvert.1.gz' | grep -q 'from\\\\-lire'"
 
 # The Debian package: the same files under /usr, the Qt libraries declared,
 # and nothing lintian counts as an error.

@@ -3,7 +3,7 @@
 // Drives the real window the way a user's keyboard and mouse do, for the
 // widget tests, the event fuzzer and the benchmarks.
 
-#include "platform/regional.h"
+#include "convert/regional.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -19,8 +19,7 @@ namespace Monvert::Driving {
 // A window under Italian regional settings, loaded as at start-up.
 inline std::unique_ptr<Form1> italianForm()
 {
-    auto form = std::make_unique<Form1>(
-        Forms::numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy)));
+    auto form = std::make_unique<Form1>(numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy)));
     form->Form_Load();
     return form;
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "convert/regional.h"
 #include "driving.h"
-#include "platform/regional.h"
 #include "window/form1.h"
 
 #include <QApplication>

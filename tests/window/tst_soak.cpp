@@ -2,7 +2,7 @@
 // A long session in one process: typing, Enter, and label clicks by the ten
 // thousand. Whatever the window keeps per keystroke or per click shows up here
 // as resident memory that grows after the warm-up.
-#include "platform/regional.h"
+#include "convert/regional.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -82,7 +82,7 @@ void tst_Soak::memoryStaysFlat()
     constexpr int Clicks = 10000;
     constexpr int WarmUpRounds = 500;
 
-    Form1 form(Forms::numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy)));
+    Form1 form(numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy)));
     form.Form_Load();
 
     const int rounds = Keystrokes / KeysPerRound;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/regional.h"
+#include "platform/translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -7,16 +7,6 @@
 #include <QTranslator>
 
 namespace Monvert::Forms {
-
-NumberFormat numberFormatFor(const QLocale &locale)
-{
-    return NumberFormat{
-        .decimal = locale.decimalPoint().toStdU16String(),
-        .group = locale.groupSeparator().toStdU16String(),
-        .negative = locale.negativeSign().toStdU16String(),
-        .positive = locale.positiveSign().toStdU16String(),
-    };
-}
 
 void loadToolkitTranslations()
 {
@@ -26,11 +16,6 @@ void loadToolkitTranslations()
         QCoreApplication::installTranslator(translator);
     else
         delete translator;
-}
-
-NumberFormat regionalNumberFormat()
-{
-    return numberFormatFor(QLocale::system());
 }
 
 } // namespace Monvert::Forms

@@ -9,16 +9,12 @@
 
 class QLocale;
 
-namespace Monvert::Forms {
+namespace Monvert {
 
 [[nodiscard]] NumberFormat numberFormatFor(const QLocale &locale);
 
 // The user's regional settings as Qt sees them (LC_ALL, LC_NUMERIC, LANG on Unix).
 [[nodiscard]] NumberFormat regionalNumberFormat();
-
-// The toolkit's own texts (a box's context menu) in the user's language, as
-// far as Qt's translations are installed. Once the application object exists.
-void loadToolkitTranslations();
 
 // A view of a QString's UTF-16 storage, for the toolkit-free amount rules.
 [[nodiscard]] inline std::u16string_view utf16View(const QString &text)
@@ -26,4 +22,4 @@ void loadToolkitTranslations();
     return {reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())};
 }
 
-} // namespace Monvert::Forms
+} // namespace Monvert

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# From a terminal, with no display: files of amounts over the whole range
+# converted line by line and compared with an exact reference worked out
+# apart; lines that are no amounts keep the output aligned and are reported.
+MONVERT=$1
+source "$(dirname "$0")/lib.sh"
+monvert() { env -u DISPLAY -u WAYLAND_DISPLAY "$MONVERT" "$@"; }
+
+for locale in it_IT.UTF-8 en_US.UTF-8; do
+    dir="$E2E_TMP/${locale%%_*}"
+    mkdir -p "$dir"
+    /usr/bin/python3 "$(dirname "$0")/amounts.py" "${locale%%_*}" 10000 7 "$dir"
+    for mode in from-lire from-euro from-lire-number; do
+        options=("--${mode%-number}")
+        [ "$mode" = from-lire-number ] && options+=(--number)
+        LC_ALL=$locale monvert "${options[@]}" <"$dir/in" >"$dir/out-$mode" 2>"$dir/err-$mode"
+        status=$?
+        check "$locale: 10.000 amounts ${options[*]}, exact line for line" \
+            sh -c "[ $status = 0 ] && [ ! -s '$dir/err-$mode' ] && cmp '$dir/out-$mode' '$dir/$mode'"
+    done
+done
+
+# Lines that are no amounts: an empty line each, one message each, status 1.
+long=$(printf '9%.0s' {1..100})
+printf '1000\nabc\n\n1.5\n10\r\nx\ty\033[31m\n%s\n1.000.000\n' "$long" >"$E2E_TMP/bad"
+LC_ALL=it_IT.UTF-8 monvert --from-lire <"$E2E_TMP/bad" >"$E2E_TMP/bad.out" 2>"$E2E_TMP/bad.err"
+status=$?
+sed 's/^/    /' "$E2E_TMP/bad.err"
+check "bad lines: exit status 1" test "$status" = 1
+expected=$'Euro 0,52\n\n\n\nEuro 0,01\n\n\nEuro 516,46'
+check "bad lines: one output line for each input line, empty where no amount" \
+    test "$(cat "$E2E_TMP/bad.out")" = "$expected"
+check "bad lines: one message for each" test "$(grep -c '^monvert: line [0-9]*: not an amount: ' "$E2E_TMP/bad.err")" = 5
+check "bad lines: control characters escaped" grep -qF 'line 6: not an amount: x\ty\x1B[31m' "$E2E_TMP/bad.err"
+check "bad lines: a long text cut to 80 characters" \
+    grep -qx "monvert: line 7: not an amount: $(printf '9%.0s' {1..80})..." "$E2E_TMP/bad.err"
+
+check "amounts as arguments" test "$(LC_ALL=it_IT.UTF-8 monvert --from-euro 10 'Euro 516,46')" \
+    = $'L. 19.363\nL. 1.000.006'
+LC_ALL=it_IT.UTF-8 monvert --from-lire --from-euro 5 2>/dev/null
+status=$?
+check "a usage error: exit status 2" test "$status" = 2
+no_plugin() { ! QT_DEBUG_PLUGINS=1 monvert --from-lire 5 2>&1 >/dev/null | grep -i plugin; }
+check "loads no plugin of Qt's" no_plugin
+finish
