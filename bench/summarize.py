@@ -189,12 +189,16 @@ print("""
 - Start-up: of the time and memory Monvert adds to a bare window, nearly all is what
   any Qt window that draws text pays: the font database (fontconfig), the style's
   text metrics and the glyph cache. The window with one label and one line edit is the
-  floor for a window with text, and Monvert stays within a few per cent of it. What was
+  floor for a window with text, and Monvert stays close to it. What was
   removed from Monvert's own start: the icon images are compiled in instead of being
   loaded from resources, so Qt scans no icon-engine or image-format plugins before the
   window appears (about 2.5 ms and 0.5 MiB). What remains of Monvert's own: one round
   trip to the window manager for the frame extents before mapping, so the window is
-  placed at its final size at once.
+  placed at its final size at once; a first connection to the display before Qt's,
+  which turns a missing display into one line instead of an abort (about 0.7 ms); Qt's
+  translations for the context menu (about 0.2 ms); the guards against signals and
+  malformed requests (about 0.3 ms). The last three were timed with timestamps in
+  `main` under Xvfb; the rest of the spread between runs is the machine's.
 - Keystroke path: one linear pass over the text; reading a mebibyte of blanks before an
   amount takes well under a millisecond.
 - Large clipboard: a box holds at most 32,767 characters, so a click costs what
