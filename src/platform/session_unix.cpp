@@ -75,12 +75,6 @@ public:
         }
     }
 
-    ~SessionGuard() override
-    {
-        if (m_connection)
-            QCoreApplication::instance()->removeNativeEventFilter(this);
-    }
-
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
     {
         if (eventType != "xcb_generic_event_t")
