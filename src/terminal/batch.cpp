@@ -4,6 +4,7 @@
 #include "convert/amount.h"
 #include "convert/regional.h"
 
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -140,9 +141,13 @@ private:
 
 // Line by line, a block at a time: memory stays that of one block and one
 // line however long the input, and a line too long for a box is not kept
-// whole.
+// whole. QFile hands over what has arrived rather than waiting for a full
+// block, so an amount typed at the terminal converts as soon as it is entered.
 void convertStream(LineConverter &converter, std::FILE *in)
 {
+    QFile input;
+    if (!input.open(in, QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return;
     std::array<char, 1 << 16> block{};
     std::string line; // the start of a line that runs past the block
     bool cut = false;
@@ -151,8 +156,8 @@ void convertStream(LineConverter &converter, std::FILE *in)
         cut = cut || line.size() + piece.size() > LongestLine;
         line.append(piece.substr(0, LongestLine - std::min(LongestLine, line.size())));
     };
-    for (std::size_t read; (read = std::fread(block.data(), 1, block.size(), in)) > 0;) {
-        std::string_view rest(block.data(), read);
+    for (qint64 read; (read = input.read(block.data(), qint64(block.size()))) > 0;) {
+        std::string_view rest(block.data(), std::size_t(read));
         for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
              rest.remove_prefix(end + 1)) {
             const std::string_view piece = rest.substr(0, end);
