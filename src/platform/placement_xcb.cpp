@@ -4,6 +4,8 @@
 // stay on top.
 #include "platform/placement.h"
 
+#include "platform/xcb.h"
+
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
@@ -23,13 +25,6 @@
 namespace Monvert::Forms {
 
 namespace {
-
-template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
-template <typename Reply> ReplyPtr<Reply> owned(Reply *reply)
-{
-    return ReplyPtr<Reply>(reply, &std::free);
-}
 
 enum Atom {
     NetSupported,

@@ -3,6 +3,8 @@
 // events other programs cause.
 #include "platform/session.h"
 
+#include "platform/xcb.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -13,10 +15,7 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
-#include <memory>
 #include <string_view>
 #include <unistd.h>
 
@@ -35,15 +34,11 @@ extern "C" void onQuitSignal(int)
     errno = saved;
 }
 
-template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
 xcb_atom_t internAtom(xcb_connection_t *connection, std::string_view name)
 {
-    const ReplyPtr<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, std::uint16_t(name.size()), name.data()),
-            nullptr),
-        &std::free);
+    const auto reply = owned(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, std::uint16_t(name.size()), name.data()),
+        nullptr));
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
@@ -109,13 +104,11 @@ private:
         bool wellFormed = false;
         if (request.property != XCB_ATOM_NONE) {
             // A length of zero asks for none of the value, only its size.
-            const ReplyPtr<xcb_get_property_reply_t> reply(
-                xcb_get_property_reply(m_connection,
-                                       xcb_get_property(m_connection, 0, request.requestor,
-                                                        request.property, XCB_GET_PROPERTY_TYPE_ANY,
-                                                        0, 0),
-                                       nullptr),
-                &std::free);
+            const auto reply = owned(xcb_get_property_reply(
+                m_connection,
+                xcb_get_property(m_connection, 0, request.requestor, request.property,
+                                 XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+                nullptr));
             constexpr std::uint32_t pair = 2 * sizeof(xcb_atom_t);
             wellFormed = reply && reply->type != XCB_ATOM_NONE && reply->format == 32
                 && reply->bytes_after > 0 && reply->bytes_after % pair == 0;
