@@ -18,9 +18,9 @@ void BM_ReadAndFormat(benchmark::State &state, std::u16string text, Money money)
     for (auto _ : state) {
         const auto amount = readBoxText(text, money, Italian);
         benchmark::DoNotOptimize(amount);
-        const Currency read = amount.value_or(Currency{});
+        const Amount read = amount.value_or(Amount{});
         const std::u16string shown
-            = money == Money::Lire ? euroDisplay(read, Italian) : lireDisplay(read, Italian);
+            = money == Money::Lire ? euroDisplay(read.value, Italian) : lireDisplay(read, Italian);
         benchmark::DoNotOptimize(shown.data());
     }
 }

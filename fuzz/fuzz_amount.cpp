@@ -2,7 +2,8 @@
 // Reads arbitrary text as an amount and converts arbitrary counts over the
 // whole fixed-point range. Every conversion is checked against a reference
 // that works another way, on decimal digit strings: schoolbook long division
-// and multiplication. Every display text must read back to its amount.
+// and multiplication, for amounts of four and of eighteen decimals. Every
+// display text must read back to its amount.
 #include "convert/amount.h"
 
 #include <algorithm>
@@ -74,26 +75,31 @@ std::string signedText(bool negative, std::string digits)
     return negative && digits != "0" ? "-" + digits : digits;
 }
 
-// Cents for a Lire count: the count over 193627, digit by digit.
-std::string referenceCents(std::int64_t count)
+// Cents for a Lire amount written with `decimals` decimals (four or more):
+// its digits over 193627, digit by digit, less the decimals past the fourth.
+std::string referenceCents(const std::string &digits, bool negative, std::size_t decimals = 4)
 {
     constexpr unsigned divisor = 193627;
     std::string quotient;
     unsigned long long remainder = 0;
-    for (const char c : digitsOf(count)) {
+    for (const char c : digits) {
         remainder = remainder * 10 + unsigned(c - '0');
         quotient += char('0' + remainder / divisor);
         remainder %= divisor;
     }
-    if (remainder * 2 >= divisor)
-        addOne(quotient);
-    return signedText(count < 0, quotient);
+    const std::size_t dropped = decimals - 4;
+    if (quotient.size() <= dropped)
+        quotient.insert(0, dropped + 1 - quotient.size(), '0');
+    std::string whole = quotient.substr(0, quotient.size() - dropped);
+    if (dropped > 0 ? quotient[whole.size()] >= '5' : remainder * 2 >= divisor)
+        addOne(whole);
+    return signedText(negative, whole);
 }
 
-// Whole Lire for a Euro count: the count times 193627, less six digits.
-std::string referenceLire(std::int64_t count)
+// Whole Lire for a Euro amount written with `decimals` decimals: its digits
+// times 193627, less the decimals and two more digits.
+std::string referenceLire(const std::string &digits, bool negative, std::size_t decimals = 4)
 {
-    const std::string digits = digitsOf(count);
     const std::string factor = "193627";
     std::string product(digits.size() + factor.size(), '0');
     for (std::size_t i = digits.size(); i-- > 0;) {
@@ -106,10 +112,13 @@ std::string referenceLire(std::int64_t count)
         }
         product[i] = char(product[i] + carry);
     }
-    std::string whole = product.substr(0, product.size() - 6);
-    if (product[product.size() - 6] >= '5')
+    const std::size_t dropped = decimals + 2;
+    if (product.size() <= dropped)
+        product.insert(0, dropped + 1 - product.size(), '0');
+    std::string whole = product.substr(0, product.size() - dropped);
+    if (product[whole.size()] >= '5')
         addOne(whole);
-    return signedText(count < 0, whole);
+    return signedText(negative, whole);
 }
 
 // A display text without its prefix, separators and sign: only its digits.
@@ -127,8 +136,10 @@ void convertAndCheck(Currency amount, const NumberFormat &format)
 {
     const std::int64_t cents = euroCents(amount);
     const std::int64_t lire = wholeLire(amount);
-    check(std::to_string(cents) == referenceCents(amount.count), "Lire to Euro is exact");
-    check(std::to_string(lire) == referenceLire(amount.count), "Euro to Lire is exact");
+    check(std::to_string(cents) == referenceCents(digitsOf(amount.count), amount.count < 0),
+          "Lire to Euro is exact");
+    check(std::to_string(lire) == referenceLire(digitsOf(amount.count), amount.count < 0),
+          "Euro to Lire is exact");
 
     const std::u16string euroText = euroDisplay(amount, format);
     const std::u16string lireText = lireDisplay(amount, format);
@@ -138,11 +149,39 @@ void convertAndCheck(Currency amount, const NumberFormat &format)
           "the Lire display writes every digit");
 
     const auto euroBack = readBoxText(euroText, Money::Euro, format);
-    check(euroBack && euroBack->count == cents * 100, "the Euro display reads back");
+    check(euroBack && euroBack->value.count == cents * 100, "the Euro display reads back");
     // Lire amounts beyond the fixed-point range cannot be read, by design.
     if (lire > -922'337'203'685'477 && lire < 922'337'203'685'477) {
         const auto lireBack = readBoxText(lireText, Money::Lire, format);
-        check(lireBack && lireBack->count == lire * 10'000, "the Lire display reads back");
+        check(lireBack && lireBack->value.count == lire * 10'000, "the Lire display reads back");
+    }
+}
+
+// An amount written with eighteen decimals converts from every one of them.
+void convertEveryDigit(std::int64_t count, std::uint64_t more, const NumberFormat &format)
+{
+    constexpr std::size_t extra = 14;
+    std::string digits = digitsOf(count);
+    digits.insert(0, digits.size() < 5 ? 5 - digits.size() : 0, '0');
+    std::string moreDigits = std::to_string(more % 100'000'000'000'000);
+    moreDigits.insert(0, extra - moreDigits.size(), '0');
+    digits += moreDigits;
+
+    std::u16string text = count < 0 ? format.negative : std::u16string();
+    const std::size_t point = digits.size() - 4 - extra;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i == point)
+            text += format.decimal;
+        text += char16_t(digits[i]);
+    }
+    if (const auto euro = readBoxText(text, Money::Euro, format)) {
+        check(std::to_string(wholeLire(*euro)) == referenceLire(digits, count < 0, 4 + extra),
+              "Euro to Lire is exact from every digit");
+    }
+    if (const auto lire = readBoxText(text, Money::Lire, format)) {
+        check(std::to_string(euroCents(lire->value))
+                  == referenceCents(digits, count < 0, 4 + extra),
+              "Lire to Euro is exact from every digit");
     }
 }
 
@@ -162,13 +201,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (std::size_t i = 0; i < size; ++i)
         text += data[i] < 0x80 ? char16_t(data[i]) : Unusual[data[i] & 0x0F];
     if (const auto read = readBoxText(text, money, format))
-        convertAndCheck(*read, format);
+        convertAndCheck(read->value, format);
 
     // The same bytes as a count reach every corner of the range.
     if (size >= sizeof(std::int64_t)) {
         std::int64_t count = 0;
         std::memcpy(&count, data, sizeof count);
         convertAndCheck(Currency{count}, format);
+        if (size >= 2 * sizeof(std::uint64_t)) {
+            std::uint64_t more = 0;
+            std::memcpy(&more, data + sizeof count, sizeof more);
+            convertEveryDigit(count, more, format);
+        }
     }
     return 0;
 }

@@ -219,11 +219,12 @@ void run(Input &input)
             const auto amount = readBoxText(utf16View(source.Text()),
                                             fromLire ? Money::Lire : Money::Euro, italian());
             check(amount.has_value(), "a converted text reads");
-            check(converter.EuroAmount
-                      == (fromLire ? toDouble(*amount) / LirePerEuro : toDouble(*amount)),
-                  "the Euro amount follows the reading");
-            const std::u16string shown
-                = fromLire ? euroDisplay(*amount, italian()) : lireDisplay(*amount, italian());
+            check(
+                converter.EuroAmount
+                    == (fromLire ? toDouble(amount->value) / LirePerEuro : toDouble(amount->value)),
+                "the Euro amount follows the reading");
+            const std::u16string shown = fromLire ? euroDisplay(amount->value, italian())
+                                                  : lireDisplay(*amount, italian());
             check(target.Text() == QString::fromStdU16String(shown),
                   "the other box shows the converted amount");
             check(!target.OutOfDate(), "a converted amount is current");

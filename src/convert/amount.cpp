@@ -28,31 +28,46 @@ bool isDigit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
+char16_t lowerAscii(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
+}
+
+// Marks are written in any case: "L.", "l.", "EUR", "Euro", "euro".
+bool sameLetters(std::u16string_view text, std::u16string_view mark)
+{
+    if (text.size() != mark.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (lowerAscii(text[i]) != mark[i])
+            return false;
+    }
+    return true;
+}
+
 bool startsWith(std::u16string_view text, std::u16string_view prefix)
 {
     return !prefix.empty() && text.substr(0, prefix.size()) == prefix;
 }
 
-bool endsWith(std::u16string_view text, std::u16string_view suffix)
-{
-    return !suffix.empty() && text.size() >= suffix.size()
-        && text.substr(text.size() - suffix.size()) == suffix;
-}
+// Each currency's own marks and words, in lower case and longest first, so
+// that "L." is not taken for "L" and a stray full stop. "£" is what Italian
+// keyboards type for the lira; the pound has no business in either box.
+constexpr std::array<std::u16string_view, 9> LireMarks{
+    u"lire"sv, u"lira"sv, u"lit."sv, u"lit"sv, u"itl"sv, u"l."sv, u"l"sv, u"\u20A4"sv, u"\u00A3"sv};
+constexpr std::array<std::u16string_view, 3> EuroMarks{u"euro"sv, u"eur"sv, u"\u20AC"sv};
 
-// Each currency's own marks, longest first so that "L." is not taken for "L"
-// and a stray full stop.
-constexpr std::array<std::u16string_view, 5> LireMarks{u"Lit."sv, u"ITL"sv, u"L."sv, u"L"sv,
-                                                       u"\u20A4"sv};
-constexpr std::array<std::u16string_view, 2> EuroMarks{u"EUR"sv, u"\u20AC"sv};
-
-// One mark before or after the number, with or without a blank.
+// At most one mark, before or after the number, with or without a blank.
+// Whatever else is left over is no number, so any other word or sign fails.
 std::u16string_view stripMark(std::u16string_view text, Money money)
 {
     const auto strip = [&text](const auto &marks) {
         for (const std::u16string_view mark : marks) {
-            if (startsWith(text, mark))
+            if (text.size() < mark.size())
+                continue;
+            if (sameLetters(text.substr(0, mark.size()), mark))
                 return text.substr(mark.size());
-            if (endsWith(text, mark))
+            if (sameLetters(text.substr(text.size() - mark.size()), mark))
                 return text.substr(0, text.size() - mark.size());
         }
         return text;
@@ -98,8 +113,19 @@ bool appendDigit(std::uint64_t &value, char16_t digit)
 
 } // namespace
 
-std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
-                                     const NumberFormat &format)
+namespace {
+
+// What the decimals past the fourth add to a Lire product, from the last digit
+// up as in long multiplication: 0.d5d6... x 193627, whole part.
+std::uint32_t restTimesRate(std::u16string_view digits)
+{
+    std::uint32_t carry = 0;
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it)
+        carry = (std::uint32_t(*it - u'0') * 193'627 + carry) / 10;
+    return carry;
+}
+
+std::optional<Amount> readAmount(std::u16string_view text, Money money, const NumberFormat &format)
 {
     text = trimBlanks(stripMark(trimBlanks(text), money));
 
@@ -116,7 +142,7 @@ std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
     std::size_t digits = 0;
     while (!text.empty() && isDigit(text.front())) {
         if (!appendDigit(whole, text.front()))
-            return ConversionFailed;
+            return std::nullopt;
         text.remove_prefix(1);
         ++digits;
     }
@@ -124,55 +150,67 @@ std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
         // Ungrouped integer part, or none at all.
     } else {
         if (digits < 1 || digits > 3 || leadingZero)
-            return ConversionFailed;
+            return std::nullopt;
         do {
             std::size_t run = 0;
             while (run < 4 && !text.empty() && isDigit(text.front())) {
                 if (!appendDigit(whole, text.front()))
-                    return ConversionFailed;
+                    return std::nullopt;
                 text.remove_prefix(1);
                 ++run;
             }
             if (run != 3)
-                return ConversionFailed;
+                return std::nullopt;
             digits += run;
         } while (!startsWith(text, format.decimal) && consumeGroupSeparator(text, format));
     }
 
-    // Four decimals are kept; the fifth rounds half away from zero, and any
-    // further digits only have to be digits.
+    // Four decimals make the Currency, the fifth rounding it half away from
+    // zero; all of them make the rest.
     std::uint64_t fraction = 0;
-    bool roundUp = false;
+    std::u16string_view beyond;
     if (consume(text, format.decimal)) {
         std::size_t place = 0;
-        while (!text.empty() && isDigit(text.front())) {
+        while (place < text.size() && isDigit(text[place])) {
             if (place < 4)
-                fraction = fraction * 10 + static_cast<std::uint64_t>(text.front() - u'0');
-            else if (place == 4)
-                roundUp = text.front() >= u'5';
-            text.remove_prefix(1);
+                fraction = fraction * 10 + static_cast<std::uint64_t>(text[place] - u'0');
             ++place;
         }
         for (std::size_t unwritten = place; unwritten < 4; ++unwritten)
             fraction *= 10;
+        if (place > 4)
+            beyond = text.substr(4, place - 4);
+        text.remove_prefix(place);
         digits += place;
     }
     if (!text.empty() || digits == 0)
-        return ConversionFailed;
+        return std::nullopt;
 
     const std::uint64_t limit = negative
         ? std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1
         : std::uint64_t(std::numeric_limits<std::int64_t>::max());
     if (whole > limit / 10000)
-        return ConversionFailed;
-    std::uint64_t count = whole * 10000;
-    const std::uint64_t tail = fraction + (roundUp ? 1 : 0);
-    if (tail > limit - count)
-        return ConversionFailed;
-    count += tail;
+        return std::nullopt;
+    const std::uint64_t cut = whole * 10000 + fraction;
+    const bool roundUp = !beyond.empty() && beyond.front() >= u'5';
+    if (fraction > limit - whole * 10000 || (roundUp ? 1 : 0) > limit - cut)
+        return std::nullopt;
     // Two's complement wrap is defined since C++20 and maps 2^63 onto the minimum.
-    return Currency{negative ? static_cast<std::int64_t>(~count + 1)
-                             : static_cast<std::int64_t>(count)};
+    const auto signedCount = [negative](std::uint64_t count) {
+        return Currency{negative ? static_cast<std::int64_t>(~count + 1)
+                                 : static_cast<std::int64_t>(count)};
+    };
+    return Amount{signedCount(cut + (roundUp ? 1 : 0)), signedCount(cut), restTimesRate(beyond)};
+}
+
+} // namespace
+
+std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
+                                     const NumberFormat &format)
+{
+    if (const auto amount = readAmount(text, money, format))
+        return amount->value;
+    return ConversionFailed;
 }
 
 std::u16string_view trimBlanks(std::u16string_view text)
@@ -201,18 +239,11 @@ double toDouble(Currency value)
     return result;
 }
 
-std::optional<Currency> readBoxText(std::u16string_view text, Money money,
-                                    const NumberFormat &format)
+std::optional<Amount> readBoxText(std::u16string_view text, Money money, const NumberFormat &format)
 {
     if (text.size() >= MaxTextLength)
-        return ConversionFailed;
-    if (money == Money::Euro && !text.empty() && text.front() == u'E') {
-        const std::size_t blank = text.find(u' ');
-        if (blank == std::u16string_view::npos)
-            return ConversionFailed;
-        text.remove_prefix(blank);
-    }
-    return ReadCurrency(text, money, format);
+        return std::nullopt;
+    return readAmount(text, money, format);
 }
 
 namespace {
@@ -242,14 +273,21 @@ std::int64_t euroCents(Currency lire)
 // Ten-thousandths of a Euro times 193627 are millionths of a lira. The product
 // needs 81 bits; split at 10^6 it stays exact in 64: the high part gives whole
 // Lire at once and only the low part's product is rounded.
-std::int64_t wholeLire(Currency euro)
+// The rest of the digits past the fourth decimal, below 193627 millionths,
+// joins the low part; the rounding then sees every digit written.
+std::int64_t wholeLire(const Amount &euro)
 {
     constexpr std::uint64_t factor = 193'627;
     constexpr std::uint64_t million = 1'000'000;
-    const std::uint64_t m = magnitude(euro.count);
+    const std::uint64_t m = magnitude(euro.cut.count);
     const std::uint64_t lire
-        = m / million * factor + (m % million * factor + million / 2) / million;
-    return withSign(lire, euro.count);
+        = m / million * factor + (m % million * factor + euro.rest + million / 2) / million;
+    return withSign(lire, euro.cut.count);
+}
+
+std::int64_t wholeLire(Currency euro)
+{
+    return wholeLire(Amount{euro, euro, 0});
 }
 
 std::u16string FormatNumber(std::int64_t units, std::string_view pattern,
@@ -294,7 +332,7 @@ std::u16string euroDisplay(Currency lire, const NumberFormat &format)
     return std::u16string(EuroPrefix) + FormatNumber(euroCents(lire), EuroPattern, format);
 }
 
-std::u16string lireDisplay(Currency euro, const NumberFormat &format)
+std::u16string lireDisplay(const Amount &euro, const NumberFormat &format)
 {
     return std::u16string(LirePrefix) + FormatNumber(wholeLire(euro), LirePattern, format);
 }

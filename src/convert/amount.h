@@ -30,8 +30,8 @@ struct NumberFormat
     std::u16string positive = u"+";
 };
 
-// Which currency a text is read as: each takes its own marks ("L.", "€", ...)
-// and no other, so a Lire amount is never taken for Euro.
+// Which currency a text is read as: each takes its own marks and words ("L.",
+// "lire", "€", "euro", ...) and no other, so a Lire amount is never taken for Euro.
 enum class Money { Lire, Euro };
 
 inline constexpr std::string_view EuroPattern = "#,##0.00";
@@ -42,16 +42,27 @@ inline constexpr std::u16string_view LirePrefix = u"L. ";
 [[nodiscard]] std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
                                                    const NumberFormat &format);
 
+// An amount exactly as written, however many decimals it has. A Currency keeps
+// four; a fifth and further digits still move a Lire result across its half,
+// so what they add is kept too, worked out at the rate while they are at hand.
+struct Amount
+{
+    Currency value; // as ReadCurrency gives it: the fifth decimal rounds half away from zero
+    Currency cut; // the same with every decimal past the fourth dropped
+    // The dropped decimals, as a fraction of a ten-thousandth, times 193627:
+    // the millionths of a lira they add to the product, cut to a whole number.
+    std::uint32_t rest = 0;
+};
+
 // The most characters a box holds: the classic limit of a single-line box,
 // and far more than any amount. A text as long may be the start of a longer
 // one, cut to fit, which is no amount even where its start would read as one.
 inline constexpr std::size_t MaxTextLength = 32767;
 
-// A box's whole text as its change reads it: the Euro box drops everything
-// before the first blank of a text that starts with a capital E, so its own
-// "Euro 1,00" reads back. No text of MaxTextLength or more reads.
-[[nodiscard]] std::optional<Currency> readBoxText(std::u16string_view text, Money money,
-                                                  const NumberFormat &format);
+// A box's whole text as its change reads it. No text of MaxTextLength or more
+// reads: the box may have cut it.
+[[nodiscard]] std::optional<Amount> readBoxText(std::u16string_view text, Money money,
+                                                const NumberFormat &format);
 
 // The text without the blanks around it: spaces, tabs, line ends and the
 // no-break spaces that spreadsheets and web pages pad amounts with.
@@ -65,6 +76,7 @@ inline constexpr std::size_t MaxTextLength = 32767;
 // Every amount a Currency holds converts without overflow.
 [[nodiscard]] std::int64_t euroCents(Currency lire);
 [[nodiscard]] std::int64_t wholeLire(Currency euro);
+[[nodiscard]] std::int64_t wholeLire(const Amount &euro);
 
 // Formats a whole number of the pattern's smallest unit (cents for
 // "#,##0.00", whole Lire for "#,##0"): "," asks for grouping, each "0" after
@@ -74,6 +86,6 @@ inline constexpr std::size_t MaxTextLength = 32767;
 
 // What the other box shows for an amount read from one: "Euro 0,52", "L. 19.363".
 [[nodiscard]] std::u16string euroDisplay(Currency lire, const NumberFormat &format);
-[[nodiscard]] std::u16string lireDisplay(Currency euro, const NumberFormat &format);
+[[nodiscard]] std::u16string lireDisplay(const Amount &euro, const NumberFormat &format);
 
 } // namespace Monvert

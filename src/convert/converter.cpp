@@ -39,10 +39,10 @@ void Converter::Text1_Change()
     // marked as no longer the conversion of this one.
     try {
         if (const auto amount = readBoxText(utf16View(m_text1.Text()), Money::Lire, m_format)) {
-            EuroAmount = toDouble(*amount) / LirePerEuro;
+            EuroAmount = toDouble(amount->value) / LirePerEuro;
             ++m_conversions;
             converted = true;
-            m_text2.SetText(QString::fromStdU16String(euroDisplay(*amount, m_format)));
+            m_text2.SetText(QString::fromStdU16String(euroDisplay(amount->value, m_format)));
         }
     } catch (const std::exception &) { }
     if (!converted)
@@ -56,7 +56,7 @@ void Converter::Text2_Change()
     bool converted = false;
     try {
         if (const auto amount = readBoxText(utf16View(m_text2.Text()), Money::Euro, m_format)) {
-            EuroAmount = toDouble(*amount);
+            EuroAmount = toDouble(amount->value);
             LireAmount = EuroAmount * LirePerEuro;
             ++m_conversions;
             converted = true;

@@ -62,7 +62,9 @@ public:
             = m_decoder.appendToBuffer(start, QByteArrayView(line.data(), qsizetype(line.size())));
         const std::u16string_view text(m_text.data(), std::size_t(end - start));
 
-        const auto amount = cut ? ConversionFailed : readBoxText(text, m_from, m_format);
+        // No box cuts a line, so blanks around it do not count against the limit.
+        const auto amount
+            = cut ? std::nullopt : readBoxText(trimBlanks(text), m_from, m_format);
         if (amount)
             write(m_out, shown(*amount));
         else
@@ -73,11 +75,11 @@ public:
     [[nodiscard]] bool anyFailed() const { return m_failed; }
 
 private:
-    std::u16string shown(Currency amount) const
+    std::u16string shown(const Amount &amount) const
     {
         if (m_from == Money::Lire)
-            return m_numberOnly ? FormatNumber(euroCents(amount), EuroPattern, m_format)
-                                : euroDisplay(amount, m_format);
+            return m_numberOnly ? FormatNumber(euroCents(amount.value), EuroPattern, m_format)
+                                : euroDisplay(amount.value, m_format);
         return m_numberOnly ? FormatNumber(wholeLire(amount), LirePattern, m_format)
                             : lireDisplay(amount, m_format);
     }

@@ -70,10 +70,27 @@ void tst_Amount::readCurrency_data()
     euroRow("it euro symbol before", it, QStringLiteral("\u20AC 5"), 50'000);
     euroRow("it euro symbol after", it, QStringLiteral("5\u20AC"), 50'000);
     euroRow("it EUR after", it, QStringLiteral("5 EUR"), 50'000);
-    euroRow("it display tail with a euro sign", it, QStringLiteral("Euro 5 \u20AC"), 50'000);
+    euroRow("it two euro marks", it, QStringLiteral("Euro 5 \u20AC"), Failed);
     euroRow("it lira display text in the euro box", it, QStringLiteral("L. 19.363"), Failed);
     euroRow("it ITL in the euro box", it, QStringLiteral("5 ITL"), Failed);
-    euroRow("it EUR runs into the number", it, QStringLiteral("EUR5"), Failed);
+    euroRow("it EUR runs into the number", it, QStringLiteral("EUR5"), 50'000);
+    euroRow("it blank before the display text", it, QStringLiteral(" Euro 5"), 50'000);
+    euroRow("it no-break space after Euro", it, QStringLiteral("Euro\u00A05"), 50'000);
+    euroRow("it euro word after", it, QStringLiteral("516,46 euro"), 5'164'600);
+    euroRow("it euro word before", it, QStringLiteral("euro 516,46"), 5'164'600);
+    euroRow("it words starting with E", it, QStringLiteral("Esercizio 2024"), Failed);
+    euroRow("it another E word", it, QStringLiteral("Errore 404"), Failed);
+    euroRow("it pounds of Egypt", it, QStringLiteral("EGP 1.000"), Failed);
+    euroRow("it E and a pound sign", it, QStringLiteral("E\u00A3 1.000"), Failed);
+    euroRow("it E and a lira mark", it, QStringLiteral("EL. 19.363"), Failed);
+    euroRow("it pound sign in the euro box", it, QStringLiteral("\u00A3 10"), Failed);
+    row("it pound sign for the lira", it, QStringLiteral("\u00A3 10.000"), 100'000'000);
+    row("it lire word after", it, QStringLiteral("10.000 lire"), 100'000'000);
+    row("it Lire word before", it, QStringLiteral("Lire 1.000.000"), 10'000'000'000);
+    row("it lira word", it, QStringLiteral("1 lira"), 10'000);
+    row("it lit. small", it, QStringLiteral("lit. 10.000"), 100'000'000);
+    row("it euro word in the lire box", it, QStringLiteral("10 euro"), Failed);
+    row("it two words", it, QStringLiteral("10.000 lire euro"), Failed);
     row("it plus sign", it, QStringLiteral("+5"), 50'000);
     row("it minus sign", it, QStringLiteral("-5"), -50'000);
     row("it leading decimal", it, QStringLiteral(",5"), 5'000);
@@ -147,6 +164,8 @@ void tst_Amount::readCurrency_data()
     euroRow("ch francs are no euro", ch, QStringLiteral("CHF 10"), Failed);
 
     // Where the locale's own currency symbol is a bare L.
+    // Where the minus sign is U+2212, the keyboard's hyphen-minus still reads.
+    row("sv hyphen-minus", QStringLiteral("sv_SE"), QStringLiteral("-5"), -50'000);
     row("hn lira display text", QStringLiteral("es_HN"), QStringLiteral("L. 9,681"), 96'810'000);
 }
 
@@ -160,10 +179,11 @@ void tst_Amount::readCurrency()
     const auto read
         = readBoxText(utf16View(text), euro ? Money::Euro : Money::Lire, formatOf(locale));
     if (count == Failed) {
-        QVERIFY2(read == ConversionFailed, qPrintable(QString::number(read ? read->count : 0)));
+        QVERIFY2(read == ConversionFailed,
+                 qPrintable(QString::number(read ? read->value.count : 0)));
     } else {
         QVERIFY(read.has_value());
-        QCOMPARE(read->count, count);
+        QCOMPARE(read->value.count, count);
     }
 }
 
@@ -172,11 +192,20 @@ void tst_Amount::conversionIsExact_data()
     QTest::addColumn<bool>("fromEuro");
     QTest::addColumn<qint64>("count");
     QTest::addColumn<qint64>("result");
+    QTest::addColumn<QString>("written"); // read under it_IT instead of the count
 
     // Exact results worked out with decimal arithmetic, rounded half away from zero.
     auto row = [](const char *name, bool fromEuro, qint64 count, qint64 result) {
-        QTest::newRow(name) << fromEuro << count << result;
+        QTest::newRow(name) << fromEuro << count << result << QString();
     };
+    auto writtenRow = [](const char *name, bool fromEuro, const char16_t *text, qint64 result) {
+        QTest::newRow(name) << fromEuro << qint64(0) << result << QString::fromUtf16(text);
+    };
+    // Digits past the fourth decimal count, not a value rounded to four first.
+    writtenRow("sixth decimal keeps below the half", true, u"1000,000258", 1'936'270);
+    writtenRow("sixth decimal of a small amount", true, u"0,000258", 0);
+    writtenRow("negative sixth decimal", true, u"-1000,000258", -1'936'270);
+    writtenRow("eighteenth decimal stays below the half", true, u"49,999999999999999999", 96'813);
     row("a million lire", false, 10'000'000'000, 51'646);
     row("five lire", false, 50'000, 0);
     row("one euro", true, 10'000, 1'936);
@@ -202,6 +231,14 @@ void tst_Amount::conversionIsExact()
     QFETCH(bool, fromEuro);
     QFETCH(qint64, count);
     QFETCH(qint64, result);
+    QFETCH(QString, written);
+    if (!written.isEmpty()) {
+        const auto amount = readBoxText(utf16View(written), fromEuro ? Money::Euro : Money::Lire,
+                                        formatOf(QStringLiteral("it_IT")));
+        QVERIFY(amount);
+        QCOMPARE(fromEuro ? wholeLire(*amount) : euroCents(amount->value), result);
+        return;
+    }
     QCOMPARE(fromEuro ? wholeLire(Currency{count}) : euroCents(Currency{count}), result);
 }
 
@@ -269,8 +306,8 @@ void tst_Amount::displayTextsReadBackInEveryLocale()
             const auto context = [&](const std::u16string &text) {
                 return qPrintable(locale.name() + u' ' + QString::fromStdU16String(text));
             };
-            QVERIFY2(euroRead && euroRead->count == units * 100, context(euro));
-            QVERIFY2(lireRead && lireRead->count == units * 10'000, context(lire));
+            QVERIFY2(euroRead && euroRead->value.count == units * 100, context(euro));
+            QVERIFY2(lireRead && lireRead->value.count == units * 10'000, context(lire));
         }
     }
 }
