@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/form.h"
 
+#include "platform/placement.h"
 #include "platform/units.h"
 
 #include <QCloseEvent>
@@ -16,15 +17,29 @@ Form::Form(Qt::WindowFlags flags)
 
 float Form::Width() const
 {
-    return m_width ? *m_width : float(frameGeometry().width() * twipsPerPixel(this));
+    const int outer = width() + ReferenceFrame.left() + ReferenceFrame.right();
+    return m_width ? *m_width : float(outer * twipsPerPixel(this));
 }
 
 void Form::SetWidth(float twips)
 {
     m_width = twips;
-    const int frame = frameGeometry().width() - width();
+    const int frame = ReferenceFrame.left() + ReferenceFrame.right();
     const int client = std::max(1, twipsToPixels(double(twips), this) - frame);
     setFixedWidth(client);
+    // A control the narrower window no longer holds is hidden rather than
+    // clipped, so that no key reaches a box the user cannot see; the focus
+    // comes back to it when the window is wide enough again.
+    QWidget *focused = focusWidget();
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow())
+            continue;
+        child->setVisible(child->x() < client);
+        if (child == m_hiddenFocus && child->isVisible())
+            child->setFocus(Qt::OtherFocusReason);
+    }
+    if (focused && !focused->isVisible())
+        m_hiddenFocus = focused;
 }
 
 WId Form::hWnd()

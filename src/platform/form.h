@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -8,7 +9,7 @@
 namespace Monvert::Forms {
 
 // A top-level window whose width is read and set in twips, outer frame
-// included, and whose closing ends the program.
+// included as the reference frame counts it, and whose closing ends the program.
 class Form : public QWidget
 {
 public:
@@ -18,7 +19,7 @@ public:
     // width reads back as set: pixels are coarser than twips, and a window
     // manager may keep a window wider than asked.
     [[nodiscard]] float Width() const;
-    // Resizes at once and keeps the left edge.
+    // Resizes at once and keeps the left edge; controls left outside are hidden.
     void SetWidth(float twips);
 
     // The native handle, created on first use.
@@ -29,6 +30,7 @@ protected:
 
 private:
     std::optional<float> m_width;
+    QPointer<QWidget> m_hiddenFocus;
 };
 
 } // namespace Monvert::Forms

@@ -14,28 +14,16 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <thread>
 #include <vector>
 
 namespace Monvert::Forms {
 
 namespace {
 
-enum Atom {
-    NetSupported,
-    NetRequestFrameExtents,
-    NetFrameExtents,
-    NetWmState,
-    SkipTaskbar,
-    SkipPager,
-    Above,
-    AtomCount
-};
+enum Atom { NetWmState, SkipTaskbar, SkipPager, Above, AtomCount };
 
 struct X11
 {
@@ -54,10 +42,9 @@ X11 x11Session()
     x11.root = xcb_setup_roots_iterator(xcb_get_setup(x11.connection)).data->root;
 
     static constexpr std::array<const char *, AtomCount> names{
-        "_NET_SUPPORTED",     "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
-        "_NET_WM_STATE",      "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+        "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
         "_NET_WM_STATE_ABOVE"};
-    // All requests first, then all replies: one round trip, not six.
+    // All requests first, then all replies: one round trip, not four.
     std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
     for (std::size_t i = 0; i < AtomCount; ++i)
         cookies[i] = xcb_intern_atom(x11.connection, 0, uint16_t(std::strlen(names[i])), names[i]);
@@ -77,50 +64,6 @@ std::vector<xcb_atom_t> atomList(const X11 &x11, xcb_window_t window, xcb_atom_t
         return {};
     const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
     return {atoms, atoms + xcb_get_property_value_length(reply.get()) / 4};
-}
-
-bool readFrameExtents(const X11 &x11, xcb_window_t window, QMargins &margins)
-{
-    auto reply = owned(xcb_get_property_reply(x11.connection,
-                                              xcb_get_property(x11.connection, 0, window,
-                                                               x11.atoms[NetFrameExtents],
-                                                               XCB_ATOM_CARDINAL, 0, 4),
-                                              nullptr));
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
-        return false;
-    const auto *extents = static_cast<const std::uint32_t *>(xcb_get_property_value(reply.get()));
-    // left, right, top, bottom
-    margins = QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3]));
-    return true;
-}
-
-// The frame the window manager will give the window, asked before the window
-// is mapped, so that the window is first seen at its final size.
-QMargins frameBeforeMapping(const X11 &x11, xcb_window_t window)
-{
-    QMargins margins;
-    const auto supported = atomList(x11, x11.root, x11.atoms[NetSupported]);
-    if (std::find(supported.begin(), supported.end(), x11.atoms[NetRequestFrameExtents])
-        == supported.end())
-        return margins;
-
-    xcb_client_message_event_t request{};
-    request.response_type = XCB_CLIENT_MESSAGE;
-    request.format = 32;
-    request.window = window;
-    request.type = x11.atoms[NetRequestFrameExtents];
-    xcb_send_event(x11.connection, 0, x11.root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char *>(&request));
-    xcb_flush(x11.connection);
-
-    // Qt reads the connection's events on its own thread, so the answer is
-    // polled for; a window manager answers within a few milliseconds.
-    using namespace std::chrono_literals;
-    const auto deadline = std::chrono::steady_clock::now() + 200ms;
-    while (!readFrameExtents(x11, window, margins) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    return margins;
 }
 
 // The states a window starts with are the client's to write while the window
@@ -168,7 +111,6 @@ bool SetWindowPos(WId hWnd, WId hWndInsertAfter, int X, int Y, int cx, int cy, s
     const bool topmost = hWndInsertAfter == HWND_TOPMOST;
     window->setAttribute(Qt::WA_ShowWithoutActivating, (uFlags & SWP_NOACTIVATE) != 0);
 
-    QMarginsF frame; // in Qt's device-independent pixels, as is all the rest
     const X11 x11 = x11Session();
     if (x11.connection) {
         // Written straight to the window: a change of Qt's window flags would
@@ -177,46 +119,32 @@ bool SetWindowPos(WId hWnd, WId hWndInsertAfter, int X, int Y, int cx, int cy, s
         std::vector<xcb_atom_t> states{x11.atoms[SkipTaskbar], x11.atoms[SkipPager]};
         if (topmost)
             states.push_back(x11.atoms[Above]);
-        if (!mapped) {
-            // The window manager speaks in device pixels.
-            frame = QMarginsF(frameBeforeMapping(x11, xcb_window_t(hWnd)))
-                / window->devicePixelRatioF();
-        }
         addStates(x11, xcb_window_t(hWnd), mapped, states);
         xcb_flush(x11.connection);
     } else if (topmost) {
         window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     }
-    if (mapped && window->windowHandle())
-        frame = QMarginsF(window->windowHandle()->frameMargins());
 
-    // The client area is what is left inside the frame we were told of, if
-    // any. The position is the frame's own: Qt asks the window manager for
-    // north-west gravity, so the frame's corner lands there whatever its size,
-    // even when no window manager has told it yet or one starts later.
-    // Scaled, the frame may not be a whole number of Qt's pixels; taken as a
-    // whole, the client rounds once.
-    const auto placeInside = [&](const QMarginsF &margins) {
-        const QSize client(std::max(1, qRound(cx - margins.left() - margins.right())),
-                           std::max(1, qRound(cy - margins.top() - margins.bottom())));
-        window->setFixedSize(client);
-        window->move(X, Y);
-        // A widget that is not shown yet keeps its geometry to itself, and on
-        // showing hands it to its native window as the client's, with static
-        // gravity. With the native window already where the widget will be,
-        // Qt leaves it alone and the frame's position stands.
-        if (QWindow *handle = window->windowHandle()) {
-            handle->resize(client);
-            handle->setFramePosition(QPoint(X, Y));
-        }
-    };
-    placeInside(frame);
+    // The client area is what the reference frame leaves of the size asked
+    // for, whatever frame this window manager draws: a thicker one adds to
+    // the outside instead of eating the controls. The position is the
+    // frame's own: Qt asks the window manager for north-west gravity, so the
+    // frame's corner lands there whatever its size, even when no window
+    // manager has told it yet or one starts later.
+    const QSize client(std::max(1, cx - ReferenceFrame.left() - ReferenceFrame.right()),
+                       std::max(1, cy - ReferenceFrame.top() - ReferenceFrame.bottom()));
+    window->setFixedSize(client);
+    window->move(X, Y);
+    // A widget that is not shown yet keeps its geometry to itself, and on
+    // showing hands it to its native window as the client's, with static
+    // gravity. With the native window already where the widget will be, Qt
+    // leaves it alone and the frame's position stands.
+    if (QWindow *handle = window->windowHandle()) {
+        handle->resize(client);
+        handle->setFramePosition(QPoint(X, Y));
+    }
     if (mapped || (uFlags & SWP_SHOWWINDOW))
         window->show();
-    // Elsewhere the frame is known only once the window is shown.
-    if (!x11.connection && window->windowHandle()
-        && QMarginsF(window->windowHandle()->frameMargins()) != frame)
-        placeInside(QMarginsF(window->windowHandle()->frameMargins()));
     return true;
 }
 

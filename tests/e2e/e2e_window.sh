@@ -15,7 +15,8 @@ start_desktop
 start_monvert it_IT.UTF-8
 
 echo "    frame extents (left, right, top, bottom): $(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.*= //p')"
-check "outer rectangle at start is 311 by 42 at the top-left corner" outer_rectangle_is "0 0 311 42"
+check "the outer rectangle at start is the row and openbox's frame at the corner" outer_rectangle_is "0 0 307 41"
+check "the client area is 305 by 20, whatever the frame" client_size_is "305 20"
 states=$(xprop -id "$WINDOW" _NET_WM_STATE)
 check "kept above ordinary windows" grep -q _NET_WM_STATE_ABOVE <<<"$states"
 check "no taskbar button" grep -q _NET_WM_STATE_SKIP_TASKBAR <<<"$states"
@@ -79,11 +80,11 @@ kill "$XMESSAGE_PID" 2>/dev/null
 
 own_clipboard "1000"
 double_click_at 12 8
-check "a double-click on Eu folds the window to 31 pixels" outer_rectangle_is "0 0 31 42"
+check "a double-click on Eu folds the window to the label" client_size_is "25 20"
 check "the double-click on Eu converted the clipboard once" clipboard_is "Euro 0,52"
 import -window root -crop 330x60+0+0 "$SHOTS/window-folded.png"
 double_click_at 12 8
-check "the next double-click unfolds it to 310 pixels" outer_rectangle_is "0 0 310 42"
+check "the next double-click unfolds it, a pixel narrower than at start" client_size_is "304 20"
 
 xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+F4
@@ -91,31 +92,60 @@ ended() { ! kill -0 "$MONVERT_PID" 2>/dev/null; }
 check "closing the window ends the program" wait_until 5 ended
 check "nothing on standard error" stderr_is_empty
 
-# The frame at the corner on scaled screens: the window manager's frame
-# extents are device pixels, Qt's geometry is not.
 frame_at_corner() {
     local rectangle
     rectangle=$(outer_rectangle)
     [ "${rectangle% * *}" = "0 0" ]
 }
+
+# Each window manager's own frame goes around the same whole row of controls.
+for wm in xfwm4 metacity twm; do
+    stop_window_manager
+    start_window_manager $wm
+    start_monvert it_IT.UTF-8
+    echo "    $wm: frame extents $(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.*= //p')"
+    check "$wm: the client area is 305 by 20" client_size_is "305 20"
+    # twm tells nobody its frame; the others must put its corner at the screen's.
+    [ $wm = twm ] || check "$wm: the frame at the corner" wait_until 5 frame_at_corner
+    import -window root -crop 330x70+0+0 "$SHOTS/window-$wm.png"
+    click_at 100 8
+    xdotool type --delay 30 1000000
+    xdotool key Return
+    check "$wm: 1000000 and Enter copy Euro 516,46" clipboard_is "Euro 516,46"
+    double_click_at 12 8
+    check "$wm: a double-click on Eu folds to the label" client_size_is "25 20"
+    double_click_at 12 8
+    check "$wm: the next unfolds" client_size_is "304 20"
+    stop_monvert
+done
+
+# Scaled screens: the client area scales, the frame's corner stays at the
+# screen's (the window manager's frame extents are device pixels, Qt's
+# geometry is not).
 placed_at_corner() {
     start_monvert it_IT.UTF-8
-    wait_until 5 frame_at_corner
+    wait_until 5 frame_at_corner && client_size_is "$1"
     local placed=$?
-    echo "    outer rectangle $(outer_rectangle)"
+    echo "    outer rectangle $(outer_rectangle), client area $(client_size)"
     stop_monvert
     return $placed
 }
-for factor in 1.25 2; do
-    export QT_SCALE_FACTOR=$factor
-    check "QT_SCALE_FACTOR=$factor: the frame at the corner" placed_at_corner
-    unset QT_SCALE_FACTOR
+for wm in xfwm4 openbox; do
+    stop_window_manager
+    start_window_manager $wm
+    for factor in 1.5 2; do
+        export QT_SCALE_FACTOR=$factor
+        check "$wm, QT_SCALE_FACTOR=$factor: the row fills the client area, the frame at the corner" \
+            placed_at_corner "$([ $factor = 2 ] && echo "610 40" || echo "458 30")"
+        unset QT_SCALE_FACTOR
+    done
+    for dpi in 144 192; do
+        echo "Xft.dpi: $dpi" | xrdb -merge
+        check "$wm, Xft.dpi $dpi: the row fills the client area, the frame at the corner" \
+            placed_at_corner "$([ $dpi = 192 ] && echo "610 40" || echo "458 30")"
+    done
+    echo "Xft.dpi: 96" | xrdb -merge
 done
-for dpi in 144 192; do
-    echo "Xft.dpi: $dpi" | xrdb -merge
-    check "Xft.dpi $dpi: the frame at the corner" placed_at_corner
-done
-echo "Xft.dpi: 96" | xrdb -merge
 
 # A window manager that comes late, as on a busy login: the whole frame in sight.
 stop_window_manager

@@ -32,20 +32,32 @@ wait_until() {
 }
 
 start_desktop() {
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
+    # -noreset: swapping window managers can leave the server without a client
+    # for a moment, and a reset would drop connections and root resources.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
     E2E_PIDS+=($!)
     wait_until 10 test -s "$E2E_TMP/display" || { echo "Xvfb did not start"; cat "$E2E_TMP/xvfb.log"; exit 1; }
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
     start_window_manager
 }
 
-# Sets WM_PID.
+# start_window_manager [openbox|xfwm4|metacity|twm]: sets WM_PID.
 start_window_manager() {
-    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    local wm=${1:-openbox}
+    case $wm in
+    openbox) openbox --sm-disable >"$E2E_TMP/wm.log" 2>&1 & ;;
+    xfwm4) xfwm4 --compositor=off --sm-client-disable >"$E2E_TMP/wm.log" 2>&1 & ;;
+    *) "$wm" >"$E2E_TMP/wm.log" 2>&1 & ;;
+    esac
     WM_PID=$!
     E2E_PIDS+=($WM_PID)
+    if [ "$wm" = twm ]; then
+        # No EWMH to tell that it is up: it is once it has selected the root's redirection.
+        sleep 1
+        return
+    fi
     wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
-        || { echo "openbox did not start"; exit 1; }
+        || { echo "$wm did not start"; cat "$E2E_TMP/wm.log"; exit 1; }
 }
 
 stop_window_manager() {
@@ -128,6 +140,16 @@ outer_rectangle_is() {
     wait_until 5 sh -c '[ "$1" = "$2" ]' _ "$(outer_rectangle)" "$1" && return 0
     sleep 0.5
     [ "$(outer_rectangle)" = "$1" ] || { echo "    outer rectangle: $(outer_rectangle), expected $1"; return 1; }
+}
+
+# The client area, without the frame: "width height".
+client_size() {
+    xwininfo -id "$WINDOW" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}'
+}
+
+client_size_now_is() { [ "$(client_size)" = "$1" ]; }
+client_size_is() {
+    wait_until 5 client_size_now_is "$1" || { echo "    client area: $(client_size), expected $1"; return 1; }
 }
 
 # Clicks at a point of the window's client area.
