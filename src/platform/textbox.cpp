@@ -73,11 +73,6 @@ public:
         , m_box(box)
     {
         setMaxLength(MaxLength);
-        // textEdited comes before textChanged, and only for the user's edits.
-        connect(this, &QLineEdit::textEdited, this, [this] {
-            if (m_box && m_box->Edited)
-                dispatch(objectName(), "Edited", m_box->Edited);
-        });
         connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
             if (const bool isLong = text.size() > LongText; isLong != m_long) {
                 m_long = isLong;
@@ -86,8 +81,14 @@ public:
             if (!m_box)
                 return;
             m_box->showOutOfDate(false);
-            if (!m_box->m_setting)
-                m_box->raiseChange();
+            if (m_box->m_setting)
+                return;
+            // Every change the program did not make is the user's, whatever
+            // its road: keys and paste, but also a drop, an input method or
+            // a screen reader's set, which QLineEdit does not count as edits.
+            if (m_box->Edited)
+                dispatch(objectName(), "Edited", m_box->Edited);
+            m_box->raiseChange();
         });
     }
 

@@ -44,8 +44,8 @@ public:
 
     [[nodiscard]] QLineEdit *widget() const;
 
-    // Events. Edited comes before the Change of every edit the user makes
-    // (typing, paste, cut, undo, drop) and never for a program's set.
+    // Events. Edited comes before the Change of every change that SetText
+    // did not make: typing, paste, cut, undo, drop, assistive technology.
     std::function<void()> Change;
     std::function<void()> Edited;
     std::function<void(std::int16_t keyCode, std::int16_t shift)> KeyUp;

@@ -23,10 +23,10 @@ struct Boxes
     Forms::TextBox Text1{&window, QStringLiteral("Text1")};
     Forms::TextBox Text2{&window, QStringLiteral("Text2")};
     Forms::Clipboard clipboard;
-    Converter converter{Text1, Text2, clipboard,
-                        numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy))};
+    Converter converter;
 
-    Boxes()
+    explicit Boxes(const QLocale &settings = QLocale(QLocale::Italian, QLocale::Italy))
+        : converter(Text1, Text2, clipboard, numberFormatFor(settings))
     {
         Text1.widget()->setGeometry(0, 0, 120, 20);
         Text2.widget()->setGeometry(130, 0, 120, 20);
@@ -64,6 +64,7 @@ private Q_SLOTS:
     void enterCopiesTheOtherBox_data();
     void enterCopiesTheOtherBox();
     void enterCopiesTheWholeTextWhereverTheCaret();
+    void enterWithEmptyOtherBoxKeepsClipboard_data();
     void enterWithEmptyOtherBoxKeepsClipboard();
     void amountsFollowTheLastConversion();
 };
@@ -86,6 +87,14 @@ void tst_Converter::typingConverts_data()
     QTest::newRow("fifty euro half rounds up")
         << false << QStringLiteral("50") << QStringLiteral("L. 96.814");
     QTest::newRow("capital E without blank") << false << QStringLiteral("E100") << QString();
+    QTest::newRow("a word that starts with E")
+        << false << QStringLiteral("Esercizio 2024") << QString();
+    QTest::newRow("the euro word after")
+        << false << QStringLiteral("516,46 euro") << QStringLiteral("L. 1.000.006");
+    QTest::newRow("the lira sign of Italian keyboards")
+        << true << QStringLiteral("\u00A3 10.000") << QStringLiteral("Euro 5,16");
+    QTest::newRow("every decimal counts")
+        << false << QStringLiteral("1000,000258") << QStringLiteral("L. 1.936.270");
     QTest::newRow("small e is no prefix") << false << QStringLiteral("e 100") << QString();
     QTest::newRow("Euro and a blank only") << false << QStringLiteral("Euro ") << QString();
     QTest::newRow("lone blank") << false << QStringLiteral(" ") << QString();
@@ -183,12 +192,16 @@ void tst_Converter::failedReadingLeavesTheOtherBox()
     QCOMPARE(clipboardText(), QStringLiteral("what the user copied"));
     QCOMPARE(boxes.window.focusWidget(), source.widget());
 
-    // The same amount again converts to the very text the box shows: current again.
+    // The same amount again, pasted whole, converts to the very text the box
+    // shows: current again, and Enter copies it.
     source.widget()->selectAll();
-    QTest::keyClicks(source.widget(), QStringLiteral("1000"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("1000"));
+    QTest::keyClick(source.widget(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(other.Text(), converted);
     QVERIFY(!other.OutOfDate());
     QCOMPARE(other.widget()->palette().color(QPalette::Text), normal);
+    QTest::keyClick(source.widget(), Qt::Key_Return);
+    QCOMPARE(clipboardText(), converted);
 }
 
 void tst_Converter::keypadDecimalTypesTheRegionalSeparator_data()
@@ -196,14 +209,19 @@ void tst_Converter::keypadDecimalTypesTheRegionalSeparator_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<QString>("lire");
+    QTest::addColumn<bool>("english");
     QTest::newRow("keypad full stop")
         << int(Qt::Key_Period) << Qt::KeyboardModifiers(Qt::KeypadModifier)
-        << QStringLiteral("L. 24.203");
+        << QStringLiteral("L. 24.203") << false;
     QTest::newRow("keypad comma") << int(Qt::Key_Comma) << Qt::KeyboardModifiers(Qt::KeypadModifier)
-                                  << QStringLiteral("L. 24.203");
+                                  << QStringLiteral("L. 24.203") << false;
+    // A German keypad's comma with English settings.
+    QTest::newRow("keypad comma, English settings")
+        << int(Qt::Key_Comma) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+        << QStringLiteral("L. 24,203") << true;
     // The main keyboard's full stop stays one, and 12.50 is no amount.
     QTest::newRow("main full stop")
-        << int(Qt::Key_Period) << Qt::KeyboardModifiers() << QStringLiteral("L. 23.235");
+        << int(Qt::Key_Period) << Qt::KeyboardModifiers() << QStringLiteral("L. 23.235") << false;
 }
 
 void tst_Converter::keypadDecimalTypesTheRegionalSeparator()
@@ -211,9 +229,11 @@ void tst_Converter::keypadDecimalTypesTheRegionalSeparator()
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(QString, lire);
-    Boxes boxes;
+    QFETCH(bool, english);
+    Boxes boxes(english ? QLocale(QLocale::English, QLocale::UnitedStates)
+                        : QLocale(QLocale::Italian, QLocale::Italy));
     QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("12"));
-    QTest::keyClick(boxes.Text2.widget(), Qt::Key(key), modifiers);
+    QTest::keyClick(boxes.Text2.widget(), Qt::Key(key), modifiers, -1);
     QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("50"));
     QCOMPARE(boxes.Text1.Text(), lire);
 }
@@ -228,6 +248,11 @@ void tst_Converter::programSetNeverChangesDirection()
     boxes.Text2.SetText(QStringLiteral("Euro 99,00"));
     QCOMPARE(boxes.converter.EditingLire, True);
     QCOMPARE(boxes.Text1.Text(), QStringLiteral("1000"));
+
+    // Any other set is the user's, as a screen reader's is: it converts.
+    boxes.Text2.widget()->setText(QStringLiteral("10"));
+    QCOMPARE(boxes.converter.EditingLire, False);
+    QCOMPARE(boxes.Text1.Text(), QStringLiteral("L. 19.363"));
 }
 
 void tst_Converter::oneKeystrokeOneConversion()
@@ -287,11 +312,19 @@ void tst_Converter::enterCopiesTheWholeTextWhereverTheCaret()
     QCOMPARE(clipboardText(), QStringLiteral("Euro 516,46"));
 }
 
+void tst_Converter::enterWithEmptyOtherBoxKeepsClipboard_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("fresh boxes") << QString();
+    QTest::newRow("after no amount") << QStringLiteral("abc");
+}
+
 void tst_Converter::enterWithEmptyOtherBoxKeepsClipboard()
 {
+    QFETCH(QString, typed);
     Boxes boxes;
     QGuiApplication::clipboard()->setText(QStringLiteral("what the user copied"));
-    QTest::keyClicks(boxes.Text1.widget(), QStringLiteral("abc"));
+    QTest::keyClicks(boxes.Text1.widget(), typed);
     QTest::keyClick(boxes.Text1.widget(), Qt::Key_Return);
     QCOMPARE(clipboardText(), QStringLiteral("what the user copied"));
 }

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTest>
+#include <QThread>
 
 using namespace Monvert;
 
@@ -31,11 +32,13 @@ struct RecordingLabel
         window.show();
     }
 
-    void send(QEvent::Type type, Qt::MouseButton button, QPoint at = QPoint(5, 5))
+    void send(QEvent::Type type, Qt::MouseButton button, QPoint at = QPoint(5, 5),
+              quint64 timestamp = 0)
     {
         QMouseEvent event(type, at, label.widget()->mapToGlobal(at), button,
                           type == QEvent::MouseButtonRelease ? Qt::NoButton : button,
                           Qt::NoModifier);
+        event.setTimestamp(timestamp);
         QApplication::sendEvent(label.widget(), &event);
     }
 };
@@ -51,6 +54,8 @@ private Q_SLOTS:
     void eventOrder();
     void releaseAwayFromTheLabelIsNoClick();
     void fontBoldRedrawsTheWeight();
+    void clickQueuedBehindACommand_data();
+    void clickQueuedBehindACommand();
 };
 
 void tst_Label::eventOrder_data()
@@ -110,6 +115,36 @@ void tst_Label::fontBoldRedrawsTheWeight()
     r.label.SetFontBold(false);
     QCOMPARE(r.label.widget()->font().weight(), QFont::Normal);
     QVERIFY(!r.label.FontBold());
+}
+
+void tst_Label::clickQueuedBehindACommand_data()
+{
+    QTest::addColumn<int>("commandMs");
+    QTest::addColumn<int>("clicks");
+    // Behind ordinary work a click made meanwhile is the user's; behind a wait
+    // on another program it would wait again, and is dropped.
+    QTest::newRow("200 ms of work") << 200 << 2;
+    QTest::newRow("600 ms of waiting") << 600 << 1;
+}
+
+void tst_Label::clickQueuedBehindACommand()
+{
+    QFETCH(int, commandMs);
+    QFETCH(int, clicks);
+    RecordingLabel r;
+    int count = 0;
+    r.label.Click = [&] {
+        if (count++ == 0)
+            QThread::msleep(ulong(commandMs));
+    };
+    // Window-system milliseconds, apart from any other row's.
+    static quint64 stamp = 1'000'000;
+    stamp += 100'000;
+    for (const quint64 at : {stamp, stamp + 100}) {
+        r.send(QEvent::MouseButtonPress, Qt::LeftButton, QPoint(5, 5), at);
+        r.send(QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(5, 5), at + 10);
+    }
+    QCOMPARE(count, clicks);
 }
 
 QTEST_MAIN(tst_Label)
