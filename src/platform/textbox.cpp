@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPainter>
 #include <QStyleHints>
+#include <QStyleOptionFrame>
 
 namespace Monvert::Forms {
 
@@ -52,6 +54,9 @@ std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
 // one, the caret stays steady instead.
 constexpr qsizetype LongText = 4096;
 
+// A hidden text is told whole up to this length; any amount is far shorter.
+constexpr qsizetype ToolTipLength = 256;
+
 void countLongBox(int change)
 {
     static int longBoxes = 0;
@@ -78,6 +83,7 @@ public:
                 m_long = isLong;
                 countLongBox(isLong ? 1 : -1);
             }
+            fitText();
             if (!m_box)
                 return;
             m_box->showOutOfDate(false);
@@ -101,8 +107,89 @@ public:
     TextBox *m_box;
     bool m_long = false;
     QString m_keypadDecimal;
+    bool m_hidden = false; // part of the text is out of sight even at the smallest size
+
+    // Calculators' small displays draw a long number smaller rather than cut
+    // it: the box does the same, down to two thirds of its size, which stays
+    // legible. Past that, paintEvent marks the side where text is hidden.
+    void fitText()
+    {
+        const QFont normal = parentWidget() ? parentWidget()->font() : QApplication::font();
+        const bool inPoints = normal.pointSizeF() > 0;
+        const qreal size = inPoints ? normal.pointSizeF() : qreal(normal.pixelSize());
+        const qreal smallest = size * 2 / 3;
+        const qreal room = textArea().width();
+        const QString shown = text();
+        QFont font = normal;
+        // A text longer than this fits at no size; it is not measured.
+        bool fits = shown.size() <= 64 && QFontMetricsF(font).horizontalAdvance(shown) <= room;
+        for (qreal smaller = size - 0.5; !fits && shown.size() <= 64 && smaller >= smallest;
+             smaller -= 0.5) {
+            inPoints ? font.setPointSizeF(smaller) : font.setPixelSize(int(smaller));
+            fits = QFontMetricsF(font).horizontalAdvance(shown) <= room;
+        }
+        if (!fits)
+            inPoints ? font.setPointSizeF(smallest) : font.setPixelSize(int(smallest));
+        // An empty font inherits the window's again.
+        setFont(font == normal ? QFont() : font);
+        if (m_hidden != !fits) {
+            m_hidden = !fits;
+            if (m_box)
+                m_box->describe();
+        }
+        if (m_hidden)
+            setToolTip(shown.left(ToolTipLength));
+        else if (!toolTip().isEmpty())
+            setToolTip(QString());
+    }
+
+    // Where the text is laid out and can be seen: the frame's contents less
+    // its text margins and the two pixels QLineEdit keeps at each side, and
+    // no further than the window, which may cut the box's far end.
+    QRect textArea() const
+    {
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+        QRect area = contents.marginsRemoved(textMargins()).adjusted(2, 0, -2, 0);
+        if (const QWidget *window = parentWidget())
+            area.setRight(std::min(area.right(), window->width() - x() - 3));
+        return area;
+    }
 
 protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLineEdit::resizeEvent(event);
+        fitText();
+    }
+
+    void paintEvent(QPaintEvent *event) override
+    {
+        QLineEdit::paintEvent(event);
+        if (!m_hidden)
+            return;
+        // An ellipsis over the side where text is out of sight, never a clean
+        // cut between two digits that would pass for the whole amount.
+        const QRect area = textArea();
+        const int middle = area.center().y();
+        const bool left = cursorPositionAt(QPoint(area.left() + 1, middle)) > 0;
+        const bool right
+            = cursorPositionAt(QPoint(area.right() - 1, middle)) < text().size() || !left;
+        QPainter painter(this);
+        const QString ellipsis(QChar(0x2026));
+        const int width = fontMetrics().horizontalAdvance(ellipsis) + 2;
+        for (const bool atLeft : {true, false}) {
+            if (!(atLeft ? left : right))
+                continue;
+            const QRect mark(atLeft ? area.left() - 2 : area.right() + 2 - width, area.top(),
+                             width + 1, area.height());
+            painter.fillRect(mark, palette().color(QPalette::Base));
+            painter.setPen(palette().color(QPalette::Text));
+            painter.drawText(mark, Qt::AlignCenter, ellipsis);
+        }
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
         // Italian and many other layouts send a full stop from the keypad,
@@ -205,13 +292,24 @@ void TextBox::showOutOfDate(bool outOfDate)
         palette.setColor(QPalette::Inactive, QPalette::Text, grey);
     }
     m_widget->setPalette(palette);
-    // Heard where grey cannot be seen; in the user's language, Italian or English.
+    describe();
+}
+
+void TextBox::describe()
+{
+    // Heard where grey or an ellipsis cannot be seen; in the user's language,
+    // Italian or English. A hidden part is told by the whole text.
     const bool italian = QLocale().language() == QLocale::Italian;
-    m_widget->setAccessibleDescription(
-        !outOfDate ? QString()
-            : italian
-            ? QStringLiteral("Importo non aggiornato: non è la conversione dell'altra casella")
-            : QStringLiteral("Out of date: not the conversion of the other box"));
+    QStringList description;
+    if (m_outOfDate) {
+        description << (italian
+                            ? QStringLiteral(
+                                "Importo non aggiornato: non è la conversione dell'altra casella")
+                            : QStringLiteral("Out of date: not the conversion of the other box"));
+    }
+    if (m_widget->m_hidden)
+        description << m_widget->text().left(ToolTipLength);
+    m_widget->setAccessibleDescription(description.join(QStringLiteral("; ")));
 }
 
 void TextBox::SetKeypadDecimal(const QString &separator)

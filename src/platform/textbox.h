@@ -54,6 +54,7 @@ private:
     friend class TextBoxWidget;
     void raiseChange();
     void showOutOfDate(bool outOfDate);
+    void describe();
 
     QPointer<TextBoxWidget> m_widget;
     bool m_setting = false;

@@ -57,6 +57,8 @@ private Q_SLOTS:
     void doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth_data();
     void doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth();
     void foldedWindowTakesNoKeys();
+    void longAmountsShowWholeOrMarked_data();
+    void longAmountsShowWholeOrMarked();
 };
 
 void tst_Form1::init()
@@ -346,6 +348,37 @@ void tst_Form1::foldedWindowTakesNoKeys()
 
     form->Label3_DblClick();
     QCOMPARE(form->focusWidget(), form->Text2.widget());
+}
+
+void tst_Form1::longAmountsShowWholeOrMarked_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("a thousand million euro in lire")
+        << QStringLiteral("Text1") << QStringLiteral("L. 1.936.270.000.000") << true;
+    QTest::newRow("a thousand million euro, under the window's edge")
+        << QStringLiteral("Text2") << QStringLiteral("Euro 1.000.000.000,00") << true;
+    QTest::newRow("past the smallest size")
+        << QStringLiteral("Text1") << QStringLiteral("L. 19.362.700.000.000.000.000") << false;
+}
+
+void tst_Form1::longAmountsShowWholeOrMarked()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(bool, whole);
+    auto form = Driving::italianForm();
+    auto *edit = form->findChild<QLineEdit *>(box);
+    edit->setText(text);
+
+    // Drawn smaller, but no smaller than two thirds of the window's size.
+    QVERIFY(edit->font().pointSizeF() >= form->font().pointSizeF() * 2 / 3 - 0.01);
+    // What the window shows of the box, less the frame and margin at its left.
+    const int seen = std::min(edit->width(), form->width() - edit->x()) - 4;
+    QCOMPARE(QFontMetricsF(edit->font()).horizontalAdvance(text) <= seen, whole);
+    QCOMPARE(edit->toolTip(), whole ? QString() : text);
+    QCOMPARE(edit->accessibleDescription().contains(text), !whole);
 }
 
 QTEST_MAIN(tst_Form1)
