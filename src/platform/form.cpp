@@ -38,8 +38,11 @@ void Form::SetWidth(float twips)
         if (child == m_hiddenFocus && child->isVisible())
             child->setFocus(Qt::OtherFocusReason);
     }
-    if (focused && !focused->isVisible())
+    if (focused && !focused->isVisible()) {
         m_hiddenFocus = focused;
+        // Qt would give it the focus back on the window's next activation.
+        focused->clearFocus();
+    }
 }
 
 WId Form::hWnd()

@@ -3,6 +3,8 @@
 # The window as a screen reader sees it, through the real AT-SPI bus.
 #   atspi.py PID tree           one line for each named box, button and menu item
 #   atspi.py PID press NAME     runs the press action of the button NAME
+#   atspi.py PID settext NAME T sets the text of the box NAME to T, as
+#                               assistive technology edits a box
 #   atspi.py PID menu X Y       opens the context menu at X Y of the window
 #                               with the menu key, moves to its first entry
 #                               and prints that entry's name
@@ -51,6 +53,12 @@ def main():
                 action.doAction(0)
                 return
         sys.exit(f"no button {sys.argv[3]}")
+    elif command == "settext":
+        for node in nodes:
+            if node.getRoleName() == "text" and node.name == sys.argv[3]:
+                node.queryEditableText().setTextContents(sys.argv[4])
+                return
+        sys.exit(f"no box {sys.argv[3]}")
     elif command == "menu":
         # Qt keeps popup menus out of the tree; their entries are heard as
         # they take the focus.

@@ -38,6 +38,18 @@ check "bad lines: a long text cut to 80 characters" \
 
 check "amounts as arguments" test "$(LC_ALL=it_IT.UTF-8 monvert --from-euro 10 'Euro 516,46')" \
     = $'L. 19.363\nL. 1.000.006'
+it() { LC_ALL=it_IT.UTF-8 monvert "$@" 2>"$E2E_TMP/it.err"; }
+check "no Euro in words that start with E" test "$(it --from-euro 'Esercizio 2024' 'Errore 404' \
+    'EGP 1.000' 'E£ 1.000' 'EL. 19.363' '£ 10'; echo end)" = $'\n\n\n\n\n\nend'
+check "Italian texts: the lira sign and words" test "$(it --from-lire '£ 10.000' '10.000 lire' \
+    'Lire 1.000.000' '10 euro'; it --from-euro '516,46 euro')" = $'Euro 5,16\nEuro 5,16\nEuro 516,46\n\nL. 1.000.006'
+check "every decimal counts" test "$(it --from-euro 1000,000258 0,000258)" = $'L. 1.936.270\nL. 0'
+check "a negative amount is no option" test "$(it --from-euro -5)" = "L. -9.681"
+it --from-lire 5 abc >/dev/null
+check "the second argument is line 2" grep -q '^monvert: line 2: ' "$E2E_TMP/it.err"
+printf '1\nabc' | it --from-lire >/dev/null
+check "a last line without a line end is counted" grep -q '^monvert: line 2: ' "$E2E_TMP/it.err"
+
 LC_ALL=it_IT.UTF-8 monvert --from-lire --from-euro 5 2>/dev/null
 status=$?
 check "a usage error: exit status 2" test "$status" = 2

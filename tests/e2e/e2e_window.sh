@@ -52,6 +52,26 @@ click_at 100 8
 xdotool key ctrl+a ctrl+c
 check "and the Lire box as it was" clipboard_is "L. 19.363"
 
+# Only the box's own currency reads; a word that starts with E is no Euro.
+click_after_a_pause() {
+    sleep 0.6 # or two clicks in a row make a double-click
+    click_at "$@"
+    sleep 0.3
+}
+for text in "Esercizio 2024" "Errore 404" "EGP 1.000" "E£ 1.000" "EL. 19.363" "£ 10.000"; do
+    own_clipboard "$text"
+    click_after_a_pause 190 8
+    check "a click on Euro leaves '$text' as it was" clipboard_is "$text"
+done
+for text in "£ 10.000" "10.000 lire"; do
+    own_clipboard "$text"
+    click_after_a_pause 44 8
+    check "a click on Lire reads '$text' as Lire" clipboard_is "Euro 5,16"
+done
+own_clipboard "516,46 euro"
+click_after_a_pause 190 8
+check "a click on Euro reads '516,46 euro'" clipboard_is "L. 1.000.006"
+
 convert -size 8x8 xc:red "$E2E_TMP/picture.png"
 xclip -selection clipboard -t image/png -i "$E2E_TMP/picture.png"
 offers_picture() { timeout 5 xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q image/png; }
@@ -82,6 +102,11 @@ own_clipboard "1000"
 double_click_at 12 8
 check "a double-click on Eu folds the window to the label" client_size_is "25 20"
 check "the double-click on Eu converted the clipboard once" clipboard_is "Euro 0,52"
+activate
+xdotool type --delay 30 5
+xdotool key Return
+sleep 0.3
+check "folded, 5 and Enter reach no box and leave the clipboard" clipboard_is "Euro 0,52"
 import -window root -crop 330x60+0+0 "$SHOTS/window-folded.png"
 double_click_at 12 8
 check "the next double-click unfolds it, a pixel narrower than at start" client_size_is "304 20"
@@ -184,6 +209,12 @@ xdotool key Escape
 own_clipboard "1000"
 atspi press Lire
 check "pressing Lire from a screen reader converts the clipboard" clipboard_is "Euro 0,52"
+# A screen reader's edit is the user's: the other box follows, and Enter
+# never copies the amount it held before.
+atspi settext Euro 10
+click_at 250 8
+xdotool key Return
+check "a screen reader's 10 in the Euro box converts: Enter copies L. 19.363" clipboard_is "L. 19.363"
 stop_monvert
 unset QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 
