@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
-#include "convert/regional.h"
-#include "platform/placement.h"
-#include "platform/session.h"
-#include "platform/translations.h"
+// The command users type. It answers the command line and runs the terminal
+// mode itself, with no toolkit loaded, and becomes the window's program only
+// when a window is wanted.
 #include "terminal/batch.h"
-#include "window/form1.h"
-
-#include <QApplication>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
+
+#include <unistd.h>
 
 namespace {
 
@@ -29,7 +29,10 @@ constexpr const char *Usage
       "\n"
       "Amounts are read and written with the regional settings (LC_ALL, LC_NUMERIC,\n"
       "LANG). An amount that does not read gives an empty line and a message on\n"
-      "standard error; the exit status is then 1.\n"
+      "standard error.\n"
+      "\n"
+      "Exit status: 0 when every amount converted, 1 when some did not read,\n"
+      "2 for a wrong option, 3 when input could not be read or output written.\n"
       "\n"
       "Example: cut -d';' -f3 ledger.csv | monvert --from-lire --number\n";
 
@@ -68,7 +71,8 @@ int qtOptionLength(int argc, char **argv, int i)
 // with, or -1 to go on to the window.
 int answerCommandLine(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i) {
+    // After "--" everything is an amount, "--help" included.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
             std::printf("Monvert %s\n", MONVERT_VERSION);
             return 0;
@@ -79,7 +83,8 @@ int answerCommandLine(int argc, char **argv)
         }
     }
     if (Monvert::Terminal::wanted(argc, argv))
-        return Monvert::Terminal::run({argv + 1, argv + argc}, stdin, stdout, stderr);
+        return Monvert::Terminal::run({argv + 1, argv + argc}, STDIN_FILENO, STDOUT_FILENO,
+                                      STDERR_FILENO);
     for (int i = 1; i < argc;) {
         const int length = qtOptionLength(argc, argv, i);
         if (length == 0) {
@@ -91,33 +96,32 @@ int answerCommandLine(int argc, char **argv)
     return -1;
 }
 
+// The window's program: beside this one in the build tree, in its private
+// folder once installed.
+std::string windowProgram()
+{
+    std::array<char, 4096> self{};
+    const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
+    const std::string_view path(self.data(), length > 0 ? std::size_t(length) : 0);
+    const std::string folder(path.substr(0, path.rfind('/') + 1));
+    for (const char *relative : {"monvert-window", MONVERT_WINDOW_FROM_BINDIR}) {
+        const std::string candidate = folder + relative;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return folder + MONVERT_WINDOW_FROM_BINDIR;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     if (const int answered = answerCommandLine(argc, argv); answered >= 0)
         return answered;
-
-    Monvert::Forms::choosePlatformBeforeStart();
-    if (const auto missing = Monvert::Forms::windowSystemMissing(argc, argv)) {
-        std::fprintf(stderr, "monvert: %s\n", missing->c_str());
-        return 1;
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Monvert"));
-    QApplication::setApplicationVersion(QStringLiteral(MONVERT_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.monvert.Monvert"));
-    // Qt has taken its own options out of the list; anything left is not ours.
-    if (QApplication::arguments().size() > 1) {
-        std::fprintf(stderr, "monvert: unknown argument '%s'\n%s",
-                     qPrintable(QApplication::arguments().at(1)), Usage);
-        return 2;
-    }
-    Monvert::Forms::reportPlacementLimits();
-    Monvert::Forms::loadToolkitTranslations();
-    Monvert::Forms::guardSession();
-
-    Monvert::Form1 form(Monvert::regionalNumberFormat());
-    form.Form_Load();
-    return QApplication::exec();
+    // The same process goes on as the window, with the same arguments.
+    const std::string window = windowProgram();
+    execv(window.c_str(), argv);
+    std::fprintf(stderr, "monvert: cannot start the window %s: %s\n", window.c_str(),
+                 std::strerror(errno));
+    return 1;
 }

@@ -130,7 +130,8 @@ std::optional<Amount> readAmount(std::u16string_view text, Money money, const Nu
     text = trimBlanks(stripMark(trimBlanks(text), money));
 
     bool negative = false;
-    if (consume(text, format.negative) || consume(text, u"-"))
+    // The keyboard's hyphen-minus and the typographic minus read everywhere.
+    if (consume(text, format.negative) || consume(text, u"-") || consume(text, u"\u2212"))
         negative = true;
     else if (!consume(text, format.positive))
         consume(text, u"+");

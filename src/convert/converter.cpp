@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "convert/converter.h"
 
-#include "convert/regional.h"
 #include "platform/clipboard.h"
+#include "platform/locale.h"
 #include "platform/textbox.h"
 
 #include <exception>

@@ -3,16 +3,18 @@
 
 #include "convert/amount.h"
 #include "convert/regional.h"
-
-#include <QFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "convert/utf8.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
+
+#include <unistd.h>
 
 namespace Monvert::Terminal {
 
@@ -38,10 +40,33 @@ bool isOption(std::string_view argument)
         && std::isalpha(static_cast<unsigned char>(argument[name]));
 }
 
+// Writes everything, or says why not.
+int writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        bytes.remove_prefix(std::size_t(written));
+    }
+    return 0;
+}
+
+// Control characters and the bidirectional formatting characters are shown
+// escaped, so that a message stays on one line, in the order it was written,
+// and cannot drive the terminal.
+bool shownEscaped(char16_t c)
+{
+    return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || c == u'\\'
+        || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 class LineConverter
 {
 public:
-    LineConverter(Money from, bool numberOnly, std::FILE *out, std::FILE *errors)
+    LineConverter(Money from, bool numberOnly, int out, int errors)
         : m_from(from)
         , m_numberOnly(numberOnly)
         , m_format(regionalNumberFormat())
@@ -55,26 +80,34 @@ public:
     {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        m_decoder.resetState();
-        m_text.resize(std::size_t(m_decoder.requiredSpace(qsizetype(line.size()))));
-        auto *start = reinterpret_cast<QChar *>(m_text.data());
-        const QChar *end
-            = m_decoder.appendToBuffer(start, QByteArrayView(line.data(), qsizetype(line.size())));
-        const std::u16string_view text(m_text.data(), std::size_t(end - start));
-
+        decodeUtf8(line, m_text);
         // No box cuts a line, so blanks around it do not count against the limit.
-        const auto amount
-            = cut ? std::nullopt : readBoxText(trimBlanks(text), m_from, m_format);
+        const auto amount = cut ? std::nullopt : readBoxText(trimBlanks(m_text), m_from, m_format);
         if (amount)
-            write(m_out, shown(*amount));
+            encodeUtf8(shown(*amount), m_buffer);
         else
-            report(text, number, cut);
-        std::fputc('\n', m_out);
+            report(m_text, number, cut);
+        m_buffer += '\n';
+        if (m_buffer.size() >= BufferSize)
+            flush();
     }
 
-    [[nodiscard]] bool anyFailed() const { return m_failed; }
+    // Hands over what is converted; false once the output has failed.
+    bool flush()
+    {
+        if (m_writeError == 0)
+            m_writeError = writeAll(m_out, m_buffer);
+        m_buffer.clear();
+        return m_writeError == 0;
+    }
+
+    [[nodiscard]] bool failed() const { return m_writeError != 0; }
+    [[nodiscard]] int writeError() const { return m_writeError; }
+    [[nodiscard]] bool anyNotAmount() const { return m_notAmount; }
 
 private:
+    static constexpr std::size_t BufferSize = 1 << 16;
+
     std::u16string shown(const Amount &amount) const
     {
         if (m_from == Money::Lire)
@@ -84,27 +117,15 @@ private:
                             : lireDisplay(amount, m_format);
     }
 
-    void write(std::FILE *file, std::u16string_view text)
-    {
-        m_encoder.resetState();
-        m_bytes.resize(std::size_t(m_encoder.requiredSpace(qsizetype(text.size()))));
-        const char *end = m_encoder.appendToBuffer(
-            m_bytes.data(), QStringView(text.data(), qsizetype(text.size())));
-        std::fwrite(m_bytes.data(), 1, std::size_t(end - m_bytes.data()), file);
-    }
-
-    // Control characters are shown escaped, so that a message stays on one
-    // line and cannot drive the terminal.
     void report(std::u16string_view text, std::size_t number, bool cut)
     {
-        m_failed = true;
+        m_notAmount = true;
         std::u16string shownText;
         std::size_t characters = 0;
         std::size_t i = 0;
         for (; i < text.size() && characters < ShownCharacters; ++i, ++characters) {
             const char16_t c = text[i];
-            const bool control = c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0);
-            if (control || c == u'\\') {
+            if (shownEscaped(c)) {
                 std::array<char, 8> escaped{};
                 const int length = c == u'\\'
                     ? std::snprintf(escaped.data(), escaped.size(), "\\\\")
@@ -123,33 +144,32 @@ private:
         if (cut || i < text.size())
             shownText += u"...";
         // The output so far first, for whoever reads both from one terminal.
-        std::fflush(m_out);
-        std::fprintf(m_errors, "monvert: line %zu: not an amount: ", number);
-        write(m_errors, shownText);
-        std::fputc('\n', m_errors);
+        flush();
+        std::string message = "monvert: line " + std::to_string(number) + ": not an amount: ";
+        encodeUtf8(shownText, message);
+        message += '\n';
+        (void)writeAll(m_errors, message);
     }
 
     const Money m_from;
     const bool m_numberOnly;
     const NumberFormat m_format;
-    std::FILE *m_out;
-    std::FILE *m_errors;
-    QStringDecoder m_decoder{QStringDecoder::Utf8};
-    QStringEncoder m_encoder{QStringEncoder::Utf8};
+    const int m_out;
+    const int m_errors;
     std::u16string m_text;
-    std::string m_bytes;
-    bool m_failed = false;
+    std::string m_buffer;
+    int m_writeError = 0;
+    bool m_notAmount = false;
 };
 
 // Line by line, a block at a time: memory stays that of one block and one
 // line however long the input, and a line too long for a box is not kept
-// whole. QFile hands over what has arrived rather than waiting for a full
-// block, so an amount typed at the terminal converts as soon as it is entered.
-void convertStream(LineConverter &converter, std::FILE *in)
+// whole. A read hands over what has arrived; once it is converted, the
+// output goes out before the next read waits, so a program that writes one
+// amount and waits for its answer gets it at once, while a file still goes
+// a block at a time. Returns the read's error, if any.
+int convertStream(LineConverter &converter, int in)
 {
-    QFile input;
-    if (!input.open(in, QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return;
     std::array<char, 1 << 16> block{};
     std::string line; // the start of a line that runs past the block
     bool cut = false;
@@ -158,30 +178,48 @@ void convertStream(LineConverter &converter, std::FILE *in)
         cut = cut || line.size() + piece.size() > LongestLine;
         line.append(piece.substr(0, LongestLine - std::min(LongestLine, line.size())));
     };
-    for (qint64 read; (read = input.read(block.data(), qint64(block.size()))) > 0;) {
+    for (;;) {
+        const ssize_t read = ::read(in, block.data(), block.size());
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            return errno;
+        if (read == 0)
+            break;
         std::string_view rest(block.data(), std::size_t(read));
         for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
              rest.remove_prefix(end + 1)) {
             const std::string_view piece = rest.substr(0, end);
             if (line.empty() && !cut) {
                 converter.convert(piece, ++number, piece.size() > LongestLine);
-                continue;
+            } else {
+                keep(piece);
+                converter.convert(line, ++number, cut);
+                line.clear();
+                cut = false;
             }
-            keep(piece);
-            converter.convert(line, ++number, cut);
-            line.clear();
-            cut = false;
+            if (converter.failed())
+                return 0; // no one reads the answers any more: stop reading
         }
         keep(rest);
+        if (!converter.flush())
+            return 0;
     }
     if (!line.empty() || cut)
         converter.convert(line, ++number, cut);
+    return 0;
 }
 
-int usageError(std::FILE *errors, const std::string &what)
+int usageError(int errors, const std::string &what)
 {
-    std::fprintf(errors, "monvert: %s\n", what.c_str());
-    return 2;
+    (void)writeAll(errors, "monvert: " + what + "\n");
+    return UsageError;
+}
+
+int ioFailure(int errors, const char *what, int error)
+{
+    (void)writeAll(errors, std::string("monvert: ") + what + ": " + std::strerror(error) + "\n");
+    return IoFailed;
 }
 
 } // namespace
@@ -195,8 +233,7 @@ bool wanted(int argc, char **argv)
     return false;
 }
 
-int run(const std::vector<std::string_view> &arguments, std::FILE *in, std::FILE *out,
-        std::FILE *errors)
+int run(const std::vector<std::string_view> &arguments, int in, int out, int errors)
 {
     std::optional<Money> from;
     bool numberOnly = false;
@@ -223,14 +260,19 @@ int run(const std::vector<std::string_view> &arguments, std::FILE *in, std::FILE
 
     LineConverter converter(*from, numberOnly, out, errors);
     if (amounts.empty()) {
-        convertStream(converter, in);
+        if (const int error = convertStream(converter, in))
+            return ioFailure(errors, "cannot read input", error);
     } else {
         std::size_t number = 0;
-        for (const std::string_view amount : amounts)
+        for (const std::string_view amount : amounts) {
             converter.convert(amount, ++number, amount.size() > LongestLine);
+            if (converter.failed())
+                break;
+        }
     }
-    std::fflush(out);
-    return converter.anyFailed() ? 1 : 0;
+    if (!converter.flush())
+        return ioFailure(errors, "cannot write output", converter.writeError());
+    return converter.anyNotAmount() ? NotAnAmount : 0;
 }
 
 } // namespace Monvert::Terminal

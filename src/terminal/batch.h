@@ -1,21 +1,24 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <cstdio>
 #include <string_view>
 #include <vector>
 
 // Conversion from a terminal: the amounts given, or one amount a line of
 // standard input, read and shown exactly as the window's boxes read and show
-// them. No window and no display are involved.
+// them. No window, no display and no toolkit are involved.
 namespace Monvert::Terminal {
 
-// The options that choose this mode; any of them on the command line does.
+// Exit statuses besides 0.
+inline constexpr int NotAnAmount = 1; // some line or argument was no amount
+inline constexpr int UsageError = 2;
+inline constexpr int IoFailed = 3; // input could not be read or output written
+
+// The options that choose this mode; any of them before "--" does.
 [[nodiscard]] bool wanted(int argc, char **argv);
 
-// Runs the mode on the arguments after the program's name and returns the
-// exit status: 0, 1 when any amount did not read, 2 for a usage error.
-int run(const std::vector<std::string_view> &arguments, std::FILE *in, std::FILE *out,
-        std::FILE *errors);
+// Runs the mode on the arguments after the program's name, reading and
+// writing the given file descriptors, and returns the exit status.
+int run(const std::vector<std::string_view> &arguments, int in, int out, int errors);
 
 } // namespace Monvert::Terminal

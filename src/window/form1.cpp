@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "window/form1.h"
 
-#include "convert/regional.h"
+#include "platform/locale.h"
 #include "platform/placement.h"
 #include "platform/units.h"
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "convert/amount.h"
 #include "convert/regional.h"
+#include "platform/locale.h"
 
 #include <QLocale>
 #include <QTest>
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void formatNumber_data();
     void formatNumber();
     void displayTextsReadBackInEveryLocale();
+    void regionalSettingsAgreeWithQt_data();
+    void regionalSettingsAgreeWithQt();
     void wideningIsTheNearestDouble_data();
     void wideningIsTheNearestDouble();
 };
@@ -310,6 +313,27 @@ void tst_Amount::displayTextsReadBackInEveryLocale()
             QVERIFY2(lireRead && lireRead->value.count == units * 10'000, context(lire));
         }
     }
+}
+
+void tst_Amount::regionalSettingsAgreeWithQt_data()
+{
+    QTest::addColumn<QString>("locale");
+    for (const char *name : {"it_IT", "de_DE", "de_CH", "fr_FR", "es_HN", "en_US"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+// The C library's settings, which the program reads, and Qt's, which the
+// tests above are written with, are one and the same where it matters.
+void tst_Amount::regionalSettingsAgreeWithQt()
+{
+    QFETCH(QString, locale);
+    const QByteArray before = qgetenv("LC_ALL");
+    qputenv("LC_ALL", (locale + QStringLiteral(".UTF-8")).toLatin1());
+    const NumberFormat regional = regionalNumberFormat();
+    qputenv("LC_ALL", before);
+    const NumberFormat qt = formatOf(locale);
+    QCOMPARE(QString::fromStdU16String(regional.decimal), QString::fromStdU16String(qt.decimal));
+    QCOMPARE(QString::fromStdU16String(regional.group), QString::fromStdU16String(qt.group));
 }
 
 void tst_Amount::wideningIsTheNearestDouble_data()

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "convert/converter.h"
-#include "convert/regional.h"
+#include "platform/locale.h"
 #include "platform/clipboard.h"
 #include "platform/textbox.h"
 

@@ -53,6 +53,41 @@ check "a last line without a line end is counted" grep -q '^monvert: line 2: ' "
 LC_ALL=it_IT.UTF-8 monvert --from-lire --from-euro 5 2>/dev/null
 status=$?
 check "a usage error: exit status 2" test "$status" = 2
-no_plugin() { ! QT_DEBUG_PLUGINS=1 monvert --from-lire 5 2>&1 >/dev/null | grep -i plugin; }
-check "loads no plugin of Qt's" no_plugin
+# Failures of input and output: a message that names them, a status of their own.
+io_failure() {
+    local expected=$1
+    shift
+    "$@" 2>"$E2E_TMP/io.err"
+    local status=$?
+    sed 's/^/    /' "$E2E_TMP/io.err"
+    [ $status = 3 ] && grep -q "^monvert: $expected" "$E2E_TMP/io.err"
+}
+check "a full disk" io_failure "cannot write output: No space left" sh -c "'$MONVERT' --from-lire 1000 >/dev/full"
+check "a closed output" io_failure "cannot write output" sh -c "'$MONVERT' --from-lire 1000 >&-"
+check "a directory for input" io_failure "cannot read input" sh -c "'$MONVERT' --from-lire </"
+check "a closed input" io_failure "cannot read input" sh -c "'$MONVERT' --from-lire <&-"
+check "a broken pipe stops the reading" io_failure "cannot write output: Broken pipe" \
+    bash -c "trap '' PIPE; seq 3000000 | '$MONVERT' --from-lire | head -1 >/dev/null; exit \${PIPESTATUS[1]}"
+check "after -- even --help is an amount" sh -c "! '$MONVERT' --from-euro -- --help 2>/dev/null"
+long_blanks=$(printf ' %.0s' {1..40000})
+check "blanks around a line are not counted against the limit" \
+    test "$(printf '%s1000\n' "$long_blanks" | LC_ALL=it_IT.UTF-8 monvert --from-lire)" = "Euro 0,52"
+printf 'a\u202eb\n' | monvert --from-lire 2>"$E2E_TMP/bidi.err" >/dev/null
+check "bidirectional overrides escaped in messages" grep -qF 'a\u202Eb' "$E2E_TMP/bidi.err"
+# A program that writes one amount and waits for the answer gets it at once.
+check "answers as soon as asked" /usr/bin/python3 - "$MONVERT" <<'PY'
+import os, select, subprocess, sys
+p = subprocess.Popen([sys.argv[1], "--from-lire"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                     env=dict(os.environ, LC_ALL="it_IT.UTF-8"))
+for amount, answer in ((b"1000\n", b"Euro 0,52\n"), (b"1000000\n", b"Euro 516,46\n")):
+    p.stdin.write(amount)
+    p.stdin.flush()
+    ready, _, _ = select.select([p.stdout], [], [], 5)
+    if not ready or p.stdout.readline() != answer:
+        sys.exit("no answer")
+p.stdin.close()
+sys.exit(p.wait())
+PY
+no_qt() { ! LD_DEBUG=libs monvert --from-lire 5 2>&1 >/dev/null | grep libQt6; }
+check "loads no Qt library" no_qt
 finish

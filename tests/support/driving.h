@@ -3,7 +3,7 @@
 // Drives the real window the way a user's keyboard and mouse do, for the
 // widget tests, the event fuzzer and the benchmarks.
 
-#include "convert/regional.h"
+#include "platform/locale.h"
 #include "window/form1.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "convert/regional.h"
+#include "platform/locale.h"
 #include "driving.h"
 #include "window/form1.h"
 

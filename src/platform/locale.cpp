@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "convert/regional.h"
+#include "platform/locale.h"
 
 #include <QLocale>
 
@@ -13,11 +13,6 @@ NumberFormat numberFormatFor(const QLocale &locale)
         .negative = locale.negativeSign().toStdU16String(),
         .positive = locale.positiveSign().toStdU16String(),
     };
-}
-
-NumberFormat regionalNumberFormat()
-{
-    return numberFormatFor(QLocale::system());
 }
 
 } // namespace Monvert

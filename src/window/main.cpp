@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+// The window's program. `monvert` starts it in its own place when a window is
+// wanted, once the command line has been answered; it is not for users to run.
+#include "convert/regional.h"
+#include "platform/placement.h"
+#include "platform/session.h"
+#include "platform/translations.h"
+#include "window/form1.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    Monvert::Forms::choosePlatformBeforeStart();
+    if (const auto missing = Monvert::Forms::windowSystemMissing(argc, argv)) {
+        std::fprintf(stderr, "monvert: %s\n", missing->c_str());
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Monvert"));
+    QApplication::setApplicationVersion(QStringLiteral(MONVERT_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.monvert.Monvert"));
+    // Qt has taken its own options out of the list; anything left is not ours.
+    if (QApplication::arguments().size() > 1) {
+        std::fprintf(stderr, "monvert: unknown argument '%s'\n",
+                     qPrintable(QApplication::arguments().at(1)));
+        return 2;
+    }
+    Monvert::Forms::reportPlacementLimits();
+    Monvert::Forms::loadToolkitTranslations();
+    Monvert::Forms::guardSession();
+
+    Monvert::Form1 form(Monvert::regionalNumberFormat());
+    form.Form_Load();
+    return QApplication::exec();
+}
