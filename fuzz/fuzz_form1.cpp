@@ -8,7 +8,7 @@
 //    source amount;
 //  - a step that converts nothing changes neither the other box nor, unless
 //    it is Enter or a copy, the clipboard.
-#include "convert/regional.h"
+#include "platform/locale.h"
 #include "driving.h"
 #include "window/form1.h"
 
