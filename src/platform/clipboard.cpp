@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/clipboard.h"
 
+#include "platform/waits.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -9,13 +11,14 @@ namespace Monvert::Forms {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString Clipboard::GetText() const
+QString clipboardText(QClipboard::Mode mode)
 {
+    const ClipboardRead reading;
     // The offered formats are asked for once, and only a clipboard that offers
     // text is asked for it. An owner that never answers then holds the window
     // for one toolkit timeout (5 s on X11); QMimeData::hasText() waits that
     // out twice and QClipboard::text() three times.
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData(mode);
     if (!data)
         return {};
     const QStringList formats = data->formats();
@@ -31,6 +34,11 @@ QString Clipboard::GetText() const
             return QString::fromLatin1(bytes);
     }
     return {};
+}
+
+QString Clipboard::GetText() const
+{
+    return clipboardText(QClipboard::Clipboard);
 }
 
 void Clipboard::Clear()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QClipboard>
 #include <QString>
 
 namespace Monvert::Forms {
@@ -14,5 +15,9 @@ public:
     void Clear();
     void SetText(const QString &text);
 };
+
+// The text of the clipboard or the selection, asking a slow owner as little as
+// possible; the empty text when it holds none.
+[[nodiscard]] QString clipboardText(QClipboard::Mode mode);
 
 } // namespace Monvert::Forms

@@ -3,9 +3,9 @@
 
 #include "platform/dispatch.h"
 #include "platform/units.h"
+#include "platform/waits.h"
 
 #include <QAccessibleWidget>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -30,34 +30,6 @@ std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
                         | (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
-// A command that holds the window this long was waiting on something, most
-// likely a clipboard owner that does not answer. Clicks made meanwhile were
-// queued by the window system; each would wait again, so they are dropped.
-// One window system, one queue: the wait is shared by all labels.
-constexpr qint64 LongWait = 500;
-quint64 waitBegan = 0; // the timestamp of the event that began the last long wait
-qint64 waitLasted = 0;
-
-// Events from the window system carry its time in milliseconds; zero stands
-// for an event a program made.
-bool madeDuringWait(const QMouseEvent *event)
-{
-    // The window system's 32-bit clock wraps; the difference does not care.
-    const auto since = std::uint32_t(event->timestamp() - waitBegan);
-    return event->timestamp() != 0 && waitLasted > 0 && since < waitLasted;
-}
-
-template <typename Procedure> void timed(const QMouseEvent *event, Procedure &&procedure)
-{
-    QElapsedTimer timer;
-    timer.start();
-    procedure();
-    if (const qint64 lasted = timer.elapsed(); lasted > LongWait && event->timestamp() != 0) {
-        waitBegan = event->timestamp();
-        waitLasted = lasted;
-    }
-}
-
 } // namespace
 
 class LabelWidget final : public QLabel
@@ -73,16 +45,16 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override
     {
-        if (madeDuringWait(event))
+        if (madeDuringWait(event->timestamp()))
             return;
         if (event->button() == Qt::LeftButton)
             m_clickArmed = true;
-        timed(event, [&] { raiseMouse(event, &Label::MouseDown, "MouseDown"); });
+        timed(event->timestamp(), [&] { raiseMouse(event, &Label::MouseDown, "MouseDown"); });
     }
 
     void mouseReleaseEvent(QMouseEvent *event) override
     {
-        if (madeDuringWait(event))
+        if (madeDuringWait(event->timestamp()))
             return;
         // Qt grabs the mouse on a press, so the release comes here even when
         // the pointer has left the label; only a release over it is a click.
@@ -90,7 +62,7 @@ protected:
             && rect().contains(event->position().toPoint());
         if (event->button() == Qt::LeftButton)
             m_clickArmed = false;
-        timed(event, [&] {
+        timed(event->timestamp(), [&] {
             raiseMouse(event, &Label::MouseUp, "MouseUp");
             if (click && m_label && m_label->Click)
                 dispatch(objectName(), "Click", m_label->Click);
@@ -99,7 +71,7 @@ protected:
 
     void mouseDoubleClickEvent(QMouseEvent *event) override
     {
-        if (madeDuringWait(event))
+        if (madeDuringWait(event->timestamp()))
             return;
         // QWidget's default treats the second press as a press; here it is
         // the double-click alone, and its release is no second click.
@@ -109,7 +81,8 @@ protected:
         }
         m_clickArmed = false;
         if (m_label && m_label->DblClick)
-            timed(event, [&] { dispatch(objectName(), "DblClick", m_label->DblClick); });
+            timed(event->timestamp(),
+                  [&] { dispatch(objectName(), "DblClick", m_label->DblClick); });
     }
 
 private:

@@ -3,6 +3,7 @@
 // events other programs cause.
 #include "platform/session.h"
 
+#include "platform/waits.h"
 #include "platform/xcb.h"
 
 #include <QAbstractNativeEventFilter>
@@ -27,6 +28,10 @@ int signalPipe[2] = {-1, -1};
 
 extern "C" void onQuitSignal(int)
 {
+    // Waiting on another program's clipboard, which may never answer: the
+    // clipboard is not ours then, so there is nothing to hand over.
+    if (readingClipboard)
+        _exit(0);
     const int saved = errno;
     const char byte = 1;
     // Nothing else is safe in a signal handler; the event loop does the rest.
@@ -77,8 +82,7 @@ public:
         const auto *event = static_cast<const xcb_generic_event_t *>(message);
         switch (event->response_type & 0x7f) {
         case XCB_SELECTION_REQUEST:
-            return refusedMalformed(
-                *reinterpret_cast<const xcb_selection_request_event_t *>(event));
+            return refusedMultiple(*reinterpret_cast<const xcb_selection_request_event_t *>(event));
         case XCB_DESTROY_NOTIFY: {
             // Qt forgets a window before it destroys it; one it still knows
             // of was destroyed by another program.
@@ -95,25 +99,14 @@ public:
 private:
     // A MULTIPLE request names a property of the requestor's that holds pairs
     // of atoms. Qt 6.4 trusts its length and reads and writes past the end of
-    // its buffer when it holds no whole number of pairs, which any program on
-    // the display can send. Such a request is answered with a refusal here.
-    bool refusedMalformed(const xcb_selection_request_event_t &request) const
+    // its buffer when it holds no whole number of pairs, and any program on
+    // the display can send one, or change the list between a check here and
+    // Qt's own read. So no MULTIPLE request reaches Qt: each is refused, as
+    // ICCCM lets an owner do, and the requestor asks for one target at a
+    // time, as every clipboard client does anyway for plain text.
+    bool refusedMultiple(const xcb_selection_request_event_t &request) const
     {
         if (request.target != m_multiple || m_multiple == XCB_ATOM_NONE)
-            return false;
-        bool wellFormed = false;
-        if (request.property != XCB_ATOM_NONE) {
-            // A length of zero asks for none of the value, only its size.
-            const auto reply = owned(xcb_get_property_reply(
-                m_connection,
-                xcb_get_property(m_connection, 0, request.requestor, request.property,
-                                 XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
-                nullptr));
-            constexpr std::uint32_t pair = 2 * sizeof(xcb_atom_t);
-            wellFormed = reply && reply->type != XCB_ATOM_NONE && reply->format == 32
-                && reply->bytes_after > 0 && reply->bytes_after % pair == 0;
-        }
-        if (wellFormed)
             return false;
         xcb_selection_notify_event_t refusal{};
         refusal.response_type = XCB_SELECTION_NOTIFY;

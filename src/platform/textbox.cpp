@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "platform/textbox.h"
 
+#include "platform/clipboard.h"
 #include "platform/dispatch.h"
+#include "platform/waits.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleHints>
 #include <QStyleOptionFrame>
@@ -192,6 +196,13 @@ protected:
 
     void keyPressEvent(QKeyEvent *event) override
     {
+        // A paste reads the clipboard the way a label click does, asking a
+        // slow owner as little as possible, and counts as a wait like it.
+        if (event->matches(QKeySequence::Paste)) {
+            if (!madeDuringWait(event->timestamp()) && !isReadOnly())
+                timed(event->timestamp(), [this] { insert(clipboardText(QClipboard::Clipboard)); });
+            return;
+        }
         // Italian and many other layouts send a full stop from the keypad,
         // which no amount with a decimal comma reads; spreadsheets type the
         // regional separator there, and so do the boxes.
@@ -205,6 +216,21 @@ protected:
                            event->isAutoRepeat(), ushort(event->count()));
         QLineEdit::keyPressEvent(&regional);
         event->setAccepted(regional.isAccepted());
+    }
+
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        // The middle button pastes the selection, from whichever program has it.
+        if (event->button() == Qt::MiddleButton
+            && QGuiApplication::clipboard()->supportsSelection()) {
+            if (!madeDuringWait(event->timestamp()))
+                timed(event->timestamp(), [&] {
+                    setCursorPosition(cursorPositionAt(event->position().toPoint()));
+                    insert(clipboardText(QClipboard::Selection));
+                });
+            return;
+        }
+        QLineEdit::mouseReleaseEvent(event);
     }
 
     void keyReleaseEvent(QKeyEvent *event) override

@@ -9,13 +9,16 @@
 //   clipboard_owner owner      prints the window that owns the clipboard (0: none)
 //   clipboard_owner manager    a minimal clipboard manager: saves the text
 //                              when its owner leaves, and serves it from then on
-//   clipboard_owner multiple N sends N malformed MULTIPLE requests to the
-//                              clipboard's owner and one well-formed; prints
-//                              how many it refused, then the well-formed text
+//   clipboard_owner multiple N sends N MULTIPLE requests to the clipboard's
+//                              owner, malformed or with a list that a second
+//                              connection keeps changing, then one
+//                              well-formed; prints how many were refused,
+//                              then the well-formed answer
 //
 // The owning modes print their window once they own their selection.
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -139,7 +142,7 @@ int manage(xcb_connection_t *connection)
     return 0;
 }
 
-// Malformed MULTIPLE requests in turn: no property, one atom, seven atoms (a
+// MULTIPLE requests: racing ones and, in turn, no property, one atom, seven atoms (a
 // length that overruns a heap block by exactly the next block's header),
 // atoms written as bytes. Then a well-formed one for the text.
 int requestMultiple(xcb_connection_t *connection, int count)
@@ -151,8 +154,29 @@ int requestMultiple(xcb_connection_t *connection, int count)
     const xcb_atom_t text = atom(connection, "MONVERT_TEST_TEXT");
     const xcb_window_t window = inputWindow(connection);
 
+    // A second connection flips every other request's list between a
+    // well-formed one and three atoms, racing whoever reads it.
+    const xcb_atom_t racing = atom(connection, "MONVERT_TEST_RACING");
+    const xcb_atom_t three[] = {utf8, text, utf8};
+    const pid_t flipper = fork();
+    if (flipper == 0) {
+        xcb_connection_t *own = xcb_connect(nullptr, nullptr);
+        for (std::uint32_t i = 0;; ++i) {
+            xcb_change_property(own, XCB_PROP_MODE_REPLACE, window, racing, XCB_ATOM_ATOM, 32,
+                                2 + i % 2, three);
+            xcb_flush(own);
+        }
+    }
     int refused = 0;
     for (int i = 0; i < count; ++i) {
+        if (i % 2 == 1) {
+            xcb_convert_selection(connection, window, clipboard, multiple, racing,
+                                  XCB_CURRENT_TIME);
+            xcb_flush(connection);
+            const auto notified = waitForNotify(connection);
+            refused += notified && notified->property == XCB_ATOM_NONE ? 1 : 0;
+            continue;
+        }
         const std::vector<xcb_atom_t> atoms{utf8, text, utf8, text, utf8, text, utf8};
         xcb_delete_property(connection, window, pairs);
         switch (i % 4) {
@@ -173,6 +197,7 @@ int requestMultiple(xcb_connection_t *connection, int count)
         if (notified && notified->property == XCB_ATOM_NONE)
             ++refused;
     }
+    kill(flipper, SIGKILL);
     std::printf("refused %d of %d\n", refused, count);
 
     const xcb_atom_t pair[] = {utf8, text};
