@@ -8,7 +8,9 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -16,8 +18,11 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <string_view>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace Monvert::Forms {
@@ -127,6 +132,40 @@ private:
 
 } // namespace
 
+namespace {
+
+// Where libwayland-client looks: an absolute name, or one in XDG_RUNTIME_DIR.
+bool waylandReachable(const char *name)
+{
+    std::string path = name;
+    if (path.front() != '/') {
+        const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+        if (!runtime)
+            return false;
+        path = std::string(runtime) + '/' + path;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool reached = socket >= 0
+        && ::connect(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    if (socket >= 0)
+        ::close(socket);
+    return reached;
+}
+
+bool waylandPlatformInstalled()
+{
+    const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath)
+                         + QStringLiteral("/platforms"));
+    return !platforms.entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty();
+}
+
+} // namespace
+
 std::optional<std::string> windowSystemMissing(int argc, char **argv)
 {
     std::string platform = qEnvironmentVariable("QT_QPA_PLATFORM").toStdString();
@@ -144,9 +183,19 @@ std::optional<std::string> windowSystemMissing(int argc, char **argv)
     if (!display)
         display = std::getenv("DISPLAY");
     if (!display || !*display) {
-        if (platform.empty() && std::getenv("WAYLAND_DISPLAY"))
-            return std::nullopt;
-        return std::string("no display to show the window on: DISPLAY is not set");
+        const char *wayland = std::getenv("WAYLAND_DISPLAY");
+        if (!platform.empty() || !wayland || !*wayland)
+            return std::string("no display to show the window on: DISPLAY is not set");
+        // Qt would go on to its Wayland platform, and abort where that is
+        // missing or no compositor answers.
+        if (!waylandReachable(wayland))
+            return "no display to show the window on: DISPLAY is not set and no Wayland "
+                   "compositor answers at '"
+                + std::string(wayland) + "'";
+        if (!waylandPlatformInstalled())
+            return std::string("no display to show the window on: DISPLAY is not set, and Qt's "
+                               "Wayland platform (package qt6-wayland) is not installed");
+        return std::nullopt;
     }
     xcb_connection_t *connection = xcb_connect(display, nullptr);
     const bool reached = !xcb_connection_has_error(connection);

@@ -232,4 +232,33 @@ check "without a display: one line that names DISPLAY" \
 env -u DISPLAY "$MONVERT" --bogus 2>/dev/null
 status=$?
 check "an unknown argument without a display: exit status 2" test "$status" = 2
+env -u DISPLAY WAYLAND_DISPLAY=wayland-9 "$MONVERT" 2>"$E2E_TMP/nowayland.err"
+status=$?
+check "a Wayland display that names no compositor: one line, exit status 1" \
+    sh -c "[ $status = 1 ] && [ \$(wc -l <'$E2E_TMP/nowayland.err') = 1 ]"
+
+# A real Wayland compositor, weston with no screen, and its XWayland.
+weston --backend=headless-backend.so --socket=monvert-test --xwayland --idle-time=0 \
+    >"$E2E_TMP/weston.log" 2>&1 &
+E2E_PIDS+=($!)
+wait_until 10 test -S "$XDG_RUNTIME_DIR/monvert-test"
+XWAYLAND=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$E2E_TMP/weston.log")
+DISPLAY=$XWAYLAND WAYLAND_DISPLAY=monvert-test LC_ALL=it_IT.UTF-8 "$MONVERT" 2>/dev/null &
+E2E_PIDS+=($!)
+shown_on_xwayland() {
+    local window
+    for window in $(DISPLAY=$XWAYLAND xdotool search --name '^Monvert$' 2>/dev/null); do
+        DISPLAY=$XWAYLAND xwininfo -id "$window" | grep -q IsViewable \
+            && [ "$(DISPLAY=$XWAYLAND xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')" = "305 20" ] \
+            && return 0
+    done
+    return 1
+}
+check "weston with XWayland: the window is shown, its row whole" wait_until 15 shown_on_xwayland
+env -u DISPLAY WAYLAND_DISPLAY=monvert-test LC_ALL=en_US.UTF-8 "$MONVERT" 2>"$E2E_TMP/wayland.err" &
+WAYLAND_PID=$!
+E2E_PIDS+=($WAYLAND_PID)
+sleep 2
+check "pure Wayland: the window runs and says once what it cannot do" \
+    sh -c "kill -0 $WAYLAND_PID && [ \$(wc -l <'$E2E_TMP/wayland.err') = 1 ]"
 finish
