@@ -8,8 +8,8 @@
 //    source amount;
 //  - a step that converts nothing changes neither the other box nor, unless
 //    it is Enter or a copy, the clipboard.
-#include "platform/locale.h"
 #include "driving.h"
+#include "platform/locale.h"
 #include "window/form1.h"
 
 #include <QApplication>

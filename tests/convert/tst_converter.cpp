@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "convert/converter.h"
-#include "platform/locale.h"
 #include "platform/clipboard.h"
+#include "platform/locale.h"
 #include "platform/textbox.h"
 
 #include <QApplication>
