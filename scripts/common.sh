@@ -6,7 +6,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export DEBIAN_FRONTEND=noninteractive
 
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config gettext qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev
     fonts-dejavu-core qt6-translations-l10n)
 
 as_root() {

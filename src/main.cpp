@@ -2,6 +2,7 @@
 // The command users type. It answers the command line and runs the terminal
 // mode itself, with no toolkit loaded, and becomes the window's program only
 // when a window is wanted.
+#include "convert/messages.h"
 #include "terminal/batch.h"
 
 #include <array>
@@ -15,26 +16,32 @@
 
 namespace {
 
-constexpr const char *Usage
-    = "Usage: monvert [--help] [--version]\n"
-      "       monvert --from-lire|--from-euro [--number] [AMOUNT...]\n"
-      "Converts amounts between Italian Lire and Euro at 1936.27 Lire to the Euro.\n"
-      "Without options, shows the converter window; Qt's own options (-platform,\n"
-      "-display, ...) are accepted there.\n"
-      "\n"
-      "  --from-lire   convert the AMOUNTs, or each line of standard input, from Lire\n"
-      "                and print them as the Euro box shows them (Euro 0,52)\n"
-      "  --from-euro   the same from Euro to Lire (L. 19.363)\n"
-      "  --number      print the number alone (0,52), for a spreadsheet\n"
-      "\n"
-      "Amounts are read and written with the regional settings (LC_ALL, LC_NUMERIC,\n"
-      "LANG). An amount that does not read gives an empty line and a message on\n"
-      "standard error.\n"
-      "\n"
-      "Exit status: 0 when every amount converted, 1 when some did not read,\n"
-      "2 for a wrong option, 3 when input could not be read or output written.\n"
-      "\n"
-      "Example: cut -d';' -f3 ledger.csv | monvert --from-lire --number\n";
+using Monvert::filledIn;
+using Monvert::translated;
+
+const char *usage()
+{
+    return translated(
+        "Usage: monvert [--help] [--version]\n"
+        "       monvert --from-lire|--from-euro [--number] [AMOUNT...]\n"
+        "Converts amounts between Italian Lire and Euro at 1936.27 Lire to the Euro.\n"
+        "Without options, shows the converter window; Qt's own options (-platform,\n"
+        "-display, ...) are accepted there.\n"
+        "\n"
+        "  --from-lire   convert the AMOUNTs, or each line of standard input, from Lire\n"
+        "                and print them as the Euro box shows them (Euro 0,52)\n"
+        "  --from-euro   the same from Euro to Lire (L. 19.363)\n"
+        "  --number      print the number alone (0,52), for a spreadsheet\n"
+        "\n"
+        "Amounts are read and written with the regional settings (LC_ALL, LC_NUMERIC,\n"
+        "LANG). An amount that does not read gives an empty line and a message on\n"
+        "standard error.\n"
+        "\n"
+        "Exit status: 0 when every amount converted, 1 when some did not read,\n"
+        "2 for a wrong option, 3 when input could not be read or output written.\n"
+        "\n"
+        "Example: cut -d';' -f3 ledger.csv | monvert --from-lire --number\n");
+}
 
 // The options QGuiApplication and QApplication take for themselves, with one
 // dash or two; those in the first list take a value, as the next argument or
@@ -78,7 +85,7 @@ int answerCommandLine(int argc, char **argv)
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(Usage, stdout);
+            std::fputs(usage(), stdout);
             return 0;
         }
     }
@@ -88,7 +95,9 @@ int answerCommandLine(int argc, char **argv)
     for (int i = 1; i < argc;) {
         const int length = qtOptionLength(argc, argv, i);
         if (length == 0) {
-            std::fprintf(stderr, "monvert: unknown argument '%s'\n%s", argv[i], Usage);
+            std::fputs(filledIn(translated("monvert: unknown argument '%s'\n"), {argv[i]}).c_str(),
+                       stderr);
+            std::fputs(usage(), stderr);
             return 2;
         }
         i += length;
@@ -100,10 +109,7 @@ int answerCommandLine(int argc, char **argv)
 // folder once installed.
 std::string windowProgram()
 {
-    std::array<char, 4096> self{};
-    const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
-    const std::string_view path(self.data(), length > 0 ? std::size_t(length) : 0);
-    const std::string folder(path.substr(0, path.rfind('/') + 1));
+    const std::string folder = Monvert::programFolder();
     for (const char *relative : {"monvert-window", MONVERT_WINDOW_FROM_BINDIR}) {
         const std::string candidate = folder + relative;
         if (access(candidate.c_str(), X_OK) == 0)
@@ -116,12 +122,15 @@ std::string windowProgram()
 
 int main(int argc, char *argv[])
 {
+    Monvert::useUserLanguage();
     if (const int answered = answerCommandLine(argc, argv); answered >= 0)
         return answered;
     // The same process goes on as the window, with the same arguments.
     const std::string window = windowProgram();
     execv(window.c_str(), argv);
-    std::fprintf(stderr, "monvert: cannot start the window %s: %s\n", window.c_str(),
-                 std::strerror(errno));
+    std::fputs(filledIn(translated("monvert: cannot start the window %s: %s\n"),
+                        {window, std::strerror(errno)})
+                   .c_str(),
+               stderr);
     return 1;
 }

@@ -1,19 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "platform/dispatch.h"
 
+#include "convert/messages.h"
+
 #include <cstdio>
 
 namespace Monvert::Forms {
 
 void reportUnhandled(const QString &procedure, const char *what) noexcept
 {
-    // The program is marked Italian, so the layer's own words are Italian too.
     try {
-        const QByteArray name = procedure.toUtf8();
-        std::fprintf(stderr, "Monvert: errore non gestito in %s: %s\n", name.constData(),
-                     what ? what : "errore sconosciuto");
+        const std::string line
+            = filledIn(translated("Monvert: unhandled error in %s: %s\n"),
+                       {procedure.toStdString(), what ? what : translated("unknown error")});
+        std::fputs(line.c_str(), stderr);
     } catch (...) {
-        std::fputs("Monvert: errore non gestito\n", stderr);
+        std::fputs(translated("Monvert: unhandled error\n"), stderr);
     }
 }
 

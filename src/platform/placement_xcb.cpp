@@ -4,6 +4,7 @@
 // stay on top.
 #include "platform/placement.h"
 
+#include "convert/messages.h"
 #include "platform/xcb.h"
 
 #include <QGuiApplication>
@@ -161,8 +162,8 @@ void choosePlatformBeforeStart()
 void reportPlacementLimits()
 {
     if (QGuiApplication::platformName().startsWith(QLatin1StringView("wayland")))
-        std::fputs("Monvert: su Wayland la finestra non può scegliere la propria posizione"
-                   " né restare sopra le altre.\n",
+        std::fputs(translated("Monvert: on Wayland the window can neither choose its place nor "
+                              "stay above other windows.\n"),
                    stderr);
 }
 

@@ -3,6 +3,7 @@
 // events other programs cause.
 #include "platform/session.h"
 
+#include "convert/messages.h"
 #include "platform/waits.h"
 #include "platform/xcb.h"
 
@@ -185,16 +186,16 @@ std::optional<std::string> windowSystemMissing(int argc, char **argv)
     if (!display || !*display) {
         const char *wayland = std::getenv("WAYLAND_DISPLAY");
         if (!platform.empty() || !wayland || !*wayland)
-            return std::string("no display to show the window on: DISPLAY is not set");
+            return translated("no display to show the window on: DISPLAY is not set");
         // Qt would go on to its Wayland platform, and abort where that is
         // missing or no compositor answers.
         if (!waylandReachable(wayland))
-            return "no display to show the window on: DISPLAY is not set and no Wayland "
-                   "compositor answers at '"
-                + std::string(wayland) + "'";
+            return filledIn(translated("no display to show the window on: DISPLAY is not set "
+                                       "and no Wayland compositor answers at '%s'"),
+                            {wayland});
         if (!waylandPlatformInstalled())
-            return std::string("no display to show the window on: DISPLAY is not set, and Qt's "
-                               "Wayland platform (package qt6-wayland) is not installed");
+            return translated("no display to show the window on: DISPLAY is not set, and "
+                              "Qt's Wayland platform (package qt6-wayland) is not installed");
         return std::nullopt;
     }
     xcb_connection_t *connection = xcb_connect(display, nullptr);
@@ -202,7 +203,7 @@ std::optional<std::string> windowSystemMissing(int argc, char **argv)
     xcb_disconnect(connection);
     if (reached)
         return std::nullopt;
-    return "cannot open display '" + std::string(display) + "'";
+    return filledIn(translated("cannot open display '%s'"), {display});
 }
 
 void guardSession()

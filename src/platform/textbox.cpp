@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/textbox.h"
 
+#include "convert/messages.h"
 #include "platform/clipboard.h"
 #include "platform/dispatch.h"
 #include "platform/waits.h"
@@ -9,7 +10,6 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleHints>
@@ -323,16 +323,12 @@ void TextBox::showOutOfDate(bool outOfDate)
 
 void TextBox::describe()
 {
-    // Heard where grey or an ellipsis cannot be seen; in the user's language,
-    // Italian or English. A hidden part is told by the whole text.
-    const bool italian = QLocale().language() == QLocale::Italian;
+    // Heard where grey or an ellipsis cannot be seen, in the user's
+    // language. A hidden part is told by the whole text.
     QStringList description;
-    if (m_outOfDate) {
-        description << (italian
-                            ? QStringLiteral(
-                                "Importo non aggiornato: non è la conversione dell'altra casella")
-                            : QStringLiteral("Out of date: not the conversion of the other box"));
-    }
+    if (m_outOfDate)
+        description << QString::fromUtf8(
+            translated("Out of date: not the conversion of the other box"));
     if (m_widget->m_hidden)
         description << m_widget->text().left(ToolTipLength);
     m_widget->setAccessibleDescription(description.join(QStringLiteral("; ")));

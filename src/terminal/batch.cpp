@@ -2,6 +2,7 @@
 #include "terminal/batch.h"
 
 #include "convert/amount.h"
+#include "convert/messages.h"
 #include "convert/regional.h"
 #include "convert/utf8.h"
 
@@ -145,9 +146,10 @@ private:
             shownText += u"...";
         // The output so far first, for whoever reads both from one terminal.
         flush();
-        std::string message = "monvert: line " + std::to_string(number) + ": not an amount: ";
-        encodeUtf8(shownText, message);
-        message += '\n';
+        std::string shownBytes;
+        encodeUtf8(shownText, shownBytes);
+        const std::string message = filledIn(translated("monvert: line %s: not an amount: %s\n"),
+                                             {std::to_string(number), shownBytes});
         (void)writeAll(m_errors, message);
     }
 
@@ -218,7 +220,7 @@ int usageError(int errors, const std::string &what)
 
 int ioFailure(int errors, const char *what, int error)
 {
-    (void)writeAll(errors, std::string("monvert: ") + what + ": " + std::strerror(error) + "\n");
+    (void)writeAll(errors, filledIn(what, {std::strerror(error)}));
     return IoFailed;
 }
 
@@ -249,19 +251,21 @@ int run(const std::vector<std::string_view> &arguments, int in, int out, int err
         } else if (argument == FromLire || argument == FromEuro) {
             const Money chosen = argument == FromLire ? Money::Lire : Money::Euro;
             if (from && *from != chosen)
-                return usageError(errors, "--from-lire and --from-euro do not go together");
+                return usageError(errors,
+                                  translated("--from-lire and --from-euro do not go together"));
             from = chosen;
         } else {
-            return usageError(errors, "unknown option " + std::string(argument));
+            return usageError(errors,
+                              filledIn(translated("unknown option %s"), {std::string(argument)}));
         }
     }
     if (!from)
-        return usageError(errors, "--number goes with --from-lire or --from-euro");
+        return usageError(errors, translated("--number goes with --from-lire or --from-euro"));
 
     LineConverter converter(*from, numberOnly, out, errors);
     if (amounts.empty()) {
         if (const int error = convertStream(converter, in))
-            return ioFailure(errors, "cannot read input", error);
+            return ioFailure(errors, translated("monvert: cannot read input: %s\n"), error);
     } else {
         std::size_t number = 0;
         for (const std::string_view amount : amounts) {
@@ -271,7 +275,8 @@ int run(const std::vector<std::string_view> &arguments, int in, int out, int err
         }
     }
     if (!converter.flush())
-        return ioFailure(errors, "cannot write output", converter.writeError());
+        return ioFailure(errors, translated("monvert: cannot write output: %s\n"),
+                         converter.writeError());
     return converter.anyNotAmount() ? NotAnAmount : 0;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The window's program. `monvert` starts it in its own place when a window is
 // wanted, once the command line has been answered; it is not for users to run.
+#include "convert/messages.h"
 #include "convert/regional.h"
 #include "platform/placement.h"
 #include "platform/session.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char *argv[])
 {
+    Monvert::useUserLanguage();
     Monvert::Forms::choosePlatformBeforeStart();
     if (const auto missing = Monvert::Forms::windowSystemMissing(argc, argv)) {
         std::fprintf(stderr, "monvert: %s\n", missing->c_str());
@@ -24,8 +26,11 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.monvert.Monvert"));
     // Qt has taken its own options out of the list; anything left is not ours.
     if (QApplication::arguments().size() > 1) {
-        std::fprintf(stderr, "monvert: unknown argument '%s'\n",
-                     qPrintable(QApplication::arguments().at(1)));
+        const std::string argument = QApplication::arguments().at(1).toStdString();
+        std::fputs(
+            Monvert::filledIn(Monvert::translated("monvert: unknown argument '%s'\n"), {argument})
+                .c_str(),
+            stderr);
         return 2;
     }
     Monvert::Forms::reportPlacementLimits();

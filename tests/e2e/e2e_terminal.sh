@@ -31,10 +31,10 @@ check "bad lines: exit status 1" test "$status" = 1
 expected=$'Euro 0,52\n\n\n\nEuro 0,01\n\n\nEuro 516,46'
 check "bad lines: one output line for each input line, empty where no amount" \
     test "$(cat "$E2E_TMP/bad.out")" = "$expected"
-check "bad lines: one message for each" test "$(grep -c '^monvert: line [0-9]*: not an amount: ' "$E2E_TMP/bad.err")" = 5
-check "bad lines: control characters escaped" grep -qF 'line 6: not an amount: x\ty\x1B[31m' "$E2E_TMP/bad.err"
+check "bad lines: one message for each" test "$(grep -c '^monvert: riga [0-9]*: non è un importo: ' "$E2E_TMP/bad.err")" = 5
+check "bad lines: control characters escaped" grep -qF 'riga 6: non è un importo: x\ty\x1B[31m' "$E2E_TMP/bad.err"
 check "bad lines: a long text cut to 80 characters" \
-    grep -qx "monvert: line 7: not an amount: $(printf '9%.0s' {1..80})..." "$E2E_TMP/bad.err"
+    grep -qx "monvert: riga 7: non è un importo: $(printf '9%.0s' {1..80})..." "$E2E_TMP/bad.err"
 
 check "amounts as arguments" test "$(LC_ALL=it_IT.UTF-8 monvert --from-euro 10 'Euro 516,46')" \
     = $'L. 19.363\nL. 1.000.006'
@@ -46,9 +46,9 @@ check "Italian texts: the lira sign and words" test "$(it --from-lire '£ 10.000
 check "every decimal counts" test "$(it --from-euro 1000,000258 0,000258)" = $'L. 1.936.270\nL. 0'
 check "a negative amount is no option" test "$(it --from-euro -5)" = "L. -9.681"
 it --from-lire 5 abc >/dev/null
-check "the second argument is line 2" grep -q '^monvert: line 2: ' "$E2E_TMP/it.err"
+check "the second argument is line 2" grep -q '^monvert: riga 2: ' "$E2E_TMP/it.err"
 printf '1\nabc' | it --from-lire >/dev/null
-check "a last line without a line end is counted" grep -q '^monvert: line 2: ' "$E2E_TMP/it.err"
+check "a last line without a line end is counted" grep -q '^monvert: riga 2: ' "$E2E_TMP/it.err"
 
 LC_ALL=it_IT.UTF-8 monvert --from-lire --from-euro 5 2>/dev/null
 status=$?
@@ -57,7 +57,7 @@ check "a usage error: exit status 2" test "$status" = 2
 io_failure() {
     local expected=$1
     shift
-    "$@" 2>"$E2E_TMP/io.err"
+    LC_ALL=en_US.UTF-8 "$@" 2>"$E2E_TMP/io.err"
     local status=$?
     sed 's/^/    /' "$E2E_TMP/io.err"
     [ $status = 3 ] && grep -q "^monvert: $expected" "$E2E_TMP/io.err"
@@ -88,6 +88,11 @@ for amount, answer in ((b"1000\n", b"Euro 0,52\n"), (b"1000000\n", b"Euro 516,46
 p.stdin.close()
 sys.exit(p.wait())
 PY
+# Messages in the user's language.
+check "--help in Italian" sh -c "LC_ALL=it_IT.UTF-8 '$MONVERT' --help | grep -q '^Uso: monvert'"
+check "--help in English" sh -c "LC_ALL=en_US.UTF-8 '$MONVERT' --help | grep -q '^Usage: monvert'"
+it --from-lire abc >/dev/null
+check "no amount, in Italian" grep -qx 'monvert: riga 1: non è un importo: abc' "$E2E_TMP/it.err"
 no_qt() { ! LD_DEBUG=libs monvert --from-lire 5 2>&1 >/dev/null | grep libQt6; }
 check "loads no Qt library" no_qt
 finish

@@ -21,7 +21,7 @@ icons=""
 for size in 128 16 22 24 256 32 48 64; do
     icons+="./share/icons/hicolor/${size}x${size}/apps/org.monvert.Monvert.png "
 done
-expected="./bin/monvert ./libexec/monvert/monvert-window ./share/applications/org.monvert.Monvert.desktop ./share/doc/monvert/changelog.gz ./share/doc/monvert/copyright ${icons}./share/icons/hicolor/scalable/apps/org.monvert.Monvert.svg ./share/man/man1/monvert.1.gz ./share/metainfo/org.monvert.Monvert.metainfo.xml "
+expected="./bin/monvert ./libexec/monvert/monvert-window ./share/applications/org.monvert.Monvert.desktop ./share/doc/monvert/changelog.gz ./share/doc/monvert/copyright ${icons}./share/icons/hicolor/scalable/apps/org.monvert.Monvert.svg ./share/locale/it/LC_MESSAGES/monvert.mo ./share/man/it/man1/monvert.1.gz ./share/man/man1/monvert.1.gz ./share/metainfo/org.monvert.Monvert.metainfo.xml "
 check "installs the program, desktop entry, icons and metadata" test "$installed" = "$expected"
 check "desktop entry is valid" desktop-file-validate "$PREFIX/share/applications/org.monvert.Monvert.desktop"
 check "AppStream metadata is valid, pedantically" \
@@ -40,6 +40,14 @@ check "the desktop entry names the window class" grep -qx "StartupWMClass=monver
 check "the desktop entry has an Italian generic name" grep -q "^GenericName\[it\]=" "$entry"
 check "metadata carries the project version" grep -q 'release version="1.00"' "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
 check "--version answers without a display" test "$(env -u DISPLAY -u WAYLAND_DISPLAY "$PREFIX/bin/monvert" --version)" = "Monvert 1.00"
+check "the Italian manual page" sh -c "zcat '$PREFIX/share/man/it/man1/monvert.1.gz' | grep -q '^.SH STATO D'"
+check "--help in Italian from the installed catalogue" sh -c \
+    "LC_ALL=it_IT.UTF-8 '$PREFIX/bin/monvert' --help | grep -q '^Uso: monvert'"
+# Every message the programs write has its Italian translation.
+SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
+(cd "$SOURCE" && xgettext --keyword=translated --from-code=UTF-8 -C -o "$PREFIX/monvert.pot" \
+    $(git ls-files 'src/*.cpp'))
+check "every message is translated into Italian" msgcmp "$SOURCE/packaging/po/it.po" "$PREFIX/monvert.pot"
 no_qt() { ! LD_DEBUG=libs "$PREFIX/bin/monvert" --from-lire 1000 2>&1 >/dev/null | grep libQt6; }
 check "the terminal mode loads no Qt library" no_qt
 check "the installed command finds the window's program" sh -c \
