@@ -50,6 +50,16 @@ WId Form::hWnd()
     return winId();
 }
 
+void Form::BringBack()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    if (Reopened)
+        Reopened();
+}
+
 void Form::closeEvent(QCloseEvent *event)
 {
     // Qt does not count a tool window when it decides that the last window

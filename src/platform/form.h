@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace Monvert::Forms {
@@ -24,6 +25,11 @@ public:
 
     // The native handle, created on first use.
     [[nodiscard]] WId hWnd();
+
+    // Shown again, not minimized, on top and active, as another start of the
+    // program asks; Reopened runs then, for what the window itself restores.
+    void BringBack();
+    std::function<void()> Reopened;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

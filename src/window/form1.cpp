@@ -125,6 +125,12 @@ Form1::Form1(NumberFormat format)
     Label3.MouseDown = [this](std::int16_t, std::int16_t, float, float) { Label3_MouseDown(); };
     Label3.MouseUp = [this](std::int16_t, std::int16_t, float, float) { Label3_MouseUp(); };
 
+    // Brought back by another start: whole again, where the user left it.
+    Reopened = [this] {
+        if (Width() <= FoldThreshold)
+            SetWidth(UnfoldedWidth);
+    };
+
     // The boxes are known by their labels' captions, to a screen reader too.
     Label1.widget()->setBuddy(Text1.widget());
     Label2.widget()->setBuddy(Text2.widget());

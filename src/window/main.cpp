@@ -3,6 +3,7 @@
 // wanted, once the command line has been answered; it is not for users to run.
 #include "convert/messages.h"
 #include "convert/regional.h"
+#include "platform/instance.h"
 #include "platform/placement.h"
 #include "platform/session.h"
 #include "platform/translations.h"
@@ -20,6 +21,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "monvert: %s\n", missing->c_str());
         return 1;
     }
+    // One Monvert a display: a second start brings the first back and ends.
+    if (Monvert::Forms::reopenedRunningInstance(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Monvert"));
     QApplication::setApplicationVersion(QStringLiteral(MONVERT_VERSION));
@@ -38,6 +42,8 @@ int main(int argc, char *argv[])
     Monvert::Forms::guardSession();
 
     Monvert::Form1 form(Monvert::regionalNumberFormat());
+    if (!Monvert::Forms::claimInstance(form))
+        return 0;
     form.Form_Load();
     return QApplication::exec();
 }

@@ -218,6 +218,26 @@ check "a screen reader's 10 in the Euro box converts: Enter copies L. 19.363" cl
 stop_monvert
 unset QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 
+# One Monvert a display: a second start brings the first back and ends.
+start_monvert it_IT.UTF-8
+check "a second start exits with status 0" "$MONVERT"
+check "and leaves one window titled Monvert" \
+    test "$(xdotool search --onlyvisible --name '^Monvert$' | wc -l)" = 1
+double_click_at 12 8
+client_size_is "25 20" >/dev/null
+"$MONVERT"
+check "a second start unfolds a folded window" client_size_is "304 20"
+xdotool windowminimize "$WINDOW"
+wait_until 5 sh -c "xwininfo -id $WINDOW | grep -q IsUnMapped"
+"$MONVERT"
+check "a second start shows a minimized window again" \
+    wait_until 5 sh -c "xwininfo -id $WINDOW | grep -q IsViewable"
+kill -KILL "$MONVERT_PID"
+wait "$MONVERT_PID" 2>/dev/null
+start_monvert it_IT.UTF-8
+check "after the first was killed, a start shows a window" test -n "$WINDOW"
+stop_monvert
+
 # Another program destroys the window: the program ends as on closing.
 start_monvert it_IT.UTF-8
 xdotool windowclose "$WINDOW"
