@@ -220,7 +220,7 @@ void tst_TextBox::failureInAProcedureIsReportedNotFatal()
     r.box.KeyUp = [](std::int16_t, std::int16_t) { throw std::runtime_error("boom"); };
     const QByteArray written
         = standardErrorOf([&] { QTest::keyClick(r.box.widget(), Qt::Key_Return); });
-    QCOMPARE(written, QByteArray("Monvert: errore non gestito in Text1_KeyUp: boom\n"));
+    QCOMPARE(written, QByteArray("Monvert: unhandled error in Text1_KeyUp: boom\n"));
     // Still answering events.
     r.box.KeyUp = nullptr;
     QTest::keyClicks(r.box.widget(), QStringLiteral("12"));
