@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The amount rules alone: what one keystroke costs before any widget is involved.
-#include "convert/amount.h"
+#include "rules/amount.h"
 
 #include <benchmark/benchmark.h>
 

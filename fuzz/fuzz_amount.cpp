@@ -4,7 +4,7 @@
 // that works another way, on decimal digit strings: schoolbook long division
 // and multiplication, for amounts of four and of eighteen decimals. Every
 // display text must read back to its amount.
-#include "convert/amount.h"
+#include "rules/amount.h"
 
 #include <algorithm>
 #include <array>

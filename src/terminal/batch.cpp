@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "terminal/batch.h"
 
-#include "convert/amount.h"
-#include "convert/messages.h"
-#include "convert/regional.h"
-#include "convert/utf8.h"
+#include "rules/amount.h"
+#include "rules/messages.h"
+#include "rules/regional.h"
+#include "rules/utf8.h"
 
 #include <algorithm>
 #include <array>

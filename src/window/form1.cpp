@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "window/form1.h"
 
-#include "platform/locale.h"
-#include "platform/placement.h"
-#include "platform/units.h"
+#include "forms/placement.h"
+#include "forms/qt/locale.h"
+#include "forms/qt/units.h"
 
 #include <QIcon>
 #include <QLabel>

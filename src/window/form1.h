@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "convert/converter.h"
-#include "platform/clipboard.h"
-#include "platform/form.h"
-#include "platform/label.h"
-#include "platform/textbox.h"
+#include "forms/clipboard.h"
+#include "forms/form.h"
+#include "forms/label.h"
+#include "forms/textbox.h"
+#include "window/converter.h"
 
 #include <cstdint>
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The window's program. `monvert` starts it in its own place when a window is
 // wanted, once the command line has been answered; it is not for users to run.
-#include "convert/messages.h"
-#include "convert/regional.h"
-#include "platform/instance.h"
-#include "platform/placement.h"
-#include "platform/session.h"
-#include "platform/translations.h"
+#include "forms/instance.h"
+#include "forms/placement.h"
+#include "forms/qt/translations.h"
+#include "forms/session.h"
+#include "rules/messages.h"
+#include "rules/regional.h"
 #include "window/form1.h"
 
 #include <QApplication>

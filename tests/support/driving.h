@@ -3,7 +3,7 @@
 // Drives the real window the way a user's keyboard and mouse do, for the
 // widget tests, the event fuzzer and the benchmarks.
 
-#include "platform/locale.h"
+#include "forms/qt/locale.h"
 #include "window/form1.h"
 
 #include <QApplication>

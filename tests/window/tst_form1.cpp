@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "driving.h"
-#include "platform/locale.h"
+#include "forms/qt/locale.h"
 #include "window/form1.h"
 
 #include <QApplication>

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+// One Monvert a display on X11, the ICCCM way: the running one owns a
+// selection of its own. Ownership ends with its window or its connection, so
+// a Monvert that died, however, never holds the display. A second start
+// sends the owner a message and ends.
+#include "forms/instance.h"
+
+#include "forms/form.h"
+#include "forms/qt/xcb.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <string_view>
+
+namespace Monvert::Forms {
+
+namespace {
+
+constexpr std::string_view Selection = "_MONVERT_WINDOW";
+constexpr std::string_view ReopenMessage = "_MONVERT_REOPEN";
+
+struct Atoms
+{
+    xcb_atom_t selection = XCB_ATOM_NONE;
+    xcb_atom_t reopen = XCB_ATOM_NONE;
+};
+
+Atoms internAtoms(xcb_connection_t *connection)
+{
+    // Both requests first, then both replies: one round trip.
+    const auto selection
+        = xcb_intern_atom(connection, 0, std::uint16_t(Selection.size()), Selection.data());
+    const auto reopen
+        = xcb_intern_atom(connection, 0, std::uint16_t(ReopenMessage.size()), ReopenMessage.data());
+    Atoms atoms;
+    if (auto reply = owned(xcb_intern_atom_reply(connection, selection, nullptr)))
+        atoms.selection = reply->atom;
+    if (auto reply = owned(xcb_intern_atom_reply(connection, reopen, nullptr)))
+        atoms.reopen = reply->atom;
+    return atoms;
+}
+
+// Asks the display's Monvert, if there is one, to bring its window back.
+bool askOwner(xcb_connection_t *connection, const Atoms &atoms)
+{
+    if (atoms.selection == XCB_ATOM_NONE)
+        return false;
+    const auto reply = owned(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atoms.selection), nullptr));
+    if (!reply || reply->owner == XCB_WINDOW_NONE)
+        return false;
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = reply->owner;
+    message.type = atoms.reopen;
+    xcb_send_event(connection, 0, reply->owner, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+    return true;
+}
+
+class InstanceGuard final : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    InstanceGuard(Form &form, xcb_atom_t reopen)
+        : QObject(&form)
+        , m_form(form)
+        , m_reopen(reopen)
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+            return false;
+        const auto *client = reinterpret_cast<const xcb_client_message_event_t *>(event);
+        if (client->type != m_reopen || client->window != xcb_window_t(m_form.winId()))
+            return false;
+        m_form.BringBack();
+        return true;
+    }
+
+private:
+    Form &m_form;
+    const xcb_atom_t m_reopen;
+};
+
+} // namespace
+
+bool reopenedRunningInstance(int argc, char **argv)
+{
+    const char *display = nullptr;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "-display") == 0 || std::strcmp(argv[i], "--display") == 0)
+            display = argv[i + 1];
+    }
+    xcb_connection_t *connection = xcb_connect(display, nullptr);
+    const bool reopened
+        = !xcb_connection_has_error(connection) && askOwner(connection, internAtoms(connection));
+    xcb_disconnect(connection);
+    return reopened;
+}
+
+bool claimInstance(Form &form)
+{
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return true;
+    xcb_connection_t *connection = x11->connection();
+    const Atoms atoms = internAtoms(connection);
+    // Another start may have got here first since the check before Qt started.
+    if (askOwner(connection, atoms))
+        return false;
+    xcb_set_selection_owner(connection, xcb_window_t(form.winId()), atoms.selection,
+                            XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    new InstanceGuard(form, atoms.reopen);
+    return true;
+}
+
+} // namespace Monvert::Forms

@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: MIT
+// Window placement on Unix desktops: X11 through Qt's xcb connection, and a
+// word of warning on pure Wayland, where a client may neither place itself nor
+// stay on top.
+#include "forms/placement.h"
+
+#include "forms/qt/xcb.h"
+#include "rules/messages.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace Monvert::Forms {
+
+namespace {
+
+enum Atom { NetWmState, SkipTaskbar, SkipPager, Above, AtomCount };
+
+struct X11
+{
+    xcb_connection_t *connection = nullptr;
+    xcb_window_t root = XCB_NONE;
+    std::array<xcb_atom_t, AtomCount> atoms{};
+};
+
+X11 x11Session()
+{
+    X11 x11;
+    const auto *native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!native || !native->connection())
+        return x11;
+    x11.connection = native->connection();
+    x11.root = xcb_setup_roots_iterator(xcb_get_setup(x11.connection)).data->root;
+
+    static constexpr std::array<const char *, AtomCount> names{
+        "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+        "_NET_WM_STATE_ABOVE"};
+    // All requests first, then all replies: one round trip, not four.
+    std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
+    for (std::size_t i = 0; i < AtomCount; ++i)
+        cookies[i] = xcb_intern_atom(x11.connection, 0, uint16_t(std::strlen(names[i])), names[i]);
+    for (std::size_t i = 0; i < AtomCount; ++i) {
+        if (auto reply = owned(xcb_intern_atom_reply(x11.connection, cookies[i], nullptr)))
+            x11.atoms[i] = reply->atom;
+    }
+    return x11;
+}
+
+std::vector<xcb_atom_t> atomList(const X11 &x11, xcb_window_t window, xcb_atom_t property)
+{
+    auto reply = owned(xcb_get_property_reply(
+        x11.connection,
+        xcb_get_property(x11.connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024), nullptr));
+    if (!reply || reply->type != XCB_ATOM_ATOM || reply->format != 32)
+        return {};
+    const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
+    return {atoms, atoms + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+// The states a window starts with are the client's to write while the window
+// is unmapped; Qt merges its own into what it finds there when it maps it. Once
+// mapped, they are asked of the window manager instead.
+void addStates(const X11 &x11, xcb_window_t window, bool mapped,
+               const std::vector<xcb_atom_t> &wanted)
+{
+    if (!mapped) {
+        auto states = atomList(x11, window, x11.atoms[NetWmState]);
+        for (const xcb_atom_t state : wanted) {
+            if (std::find(states.begin(), states.end(), state) == states.end())
+                states.push_back(state);
+        }
+        xcb_change_property(x11.connection, XCB_PROP_MODE_REPLACE, window, x11.atoms[NetWmState],
+                            XCB_ATOM_ATOM, 32, std::uint32_t(states.size()), states.data());
+        return;
+    }
+    constexpr std::uint32_t Add = 1;
+    constexpr std::uint32_t FromApplication = 1;
+    for (std::size_t i = 0; i < wanted.size(); i += 2) {
+        xcb_client_message_event_t request{};
+        request.response_type = XCB_CLIENT_MESSAGE;
+        request.format = 32;
+        request.window = window;
+        request.type = x11.atoms[NetWmState];
+        request.data.data32[0] = Add;
+        request.data.data32[1] = wanted[i];
+        request.data.data32[2] = i + 1 < wanted.size() ? wanted[i + 1] : 0;
+        request.data.data32[3] = FromApplication;
+        xcb_send_event(x11.connection, 0, x11.root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char *>(&request));
+    }
+}
+
+} // namespace
+
+bool SetWindowPos(WId hWnd, WId hWndInsertAfter, int X, int Y, int cx, int cy, std::uint32_t uFlags)
+{
+    QWidget *window = QWidget::find(hWnd);
+    if (!window || !window->isWindow())
+        return false;
+    const bool mapped = window->isVisible();
+    const bool topmost = hWndInsertAfter == HWND_TOPMOST;
+    window->setAttribute(Qt::WA_ShowWithoutActivating, (uFlags & SWP_NOACTIVATE) != 0);
+
+    const X11 x11 = x11Session();
+    if (x11.connection) {
+        // Written straight to the window: a change of Qt's window flags would
+        // make Qt create a new native window and leave the handle dangling.
+        // A tool window has no taskbar button, which Qt asks for only on Windows.
+        std::vector<xcb_atom_t> states{x11.atoms[SkipTaskbar], x11.atoms[SkipPager]};
+        if (topmost)
+            states.push_back(x11.atoms[Above]);
+        addStates(x11, xcb_window_t(hWnd), mapped, states);
+        xcb_flush(x11.connection);
+    } else if (topmost) {
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+
+    // The client area is what the reference frame leaves of the size asked
+    // for, whatever frame this window manager draws: a thicker one adds to
+    // the outside instead of eating the controls. The position is the
+    // frame's own: Qt asks the window manager for north-west gravity, so the
+    // frame's corner lands there whatever its size, even when no window
+    // manager has told it yet or one starts later.
+    const QSize client(std::max(1, cx - ReferenceFrame.left() - ReferenceFrame.right()),
+                       std::max(1, cy - ReferenceFrame.top() - ReferenceFrame.bottom()));
+    window->setFixedSize(client);
+    window->move(X, Y);
+    // A widget that is not shown yet keeps its geometry to itself, and on
+    // showing hands it to its native window as the client's, with static
+    // gravity. With the native window already where the widget will be, Qt
+    // leaves it alone and the frame's position stands.
+    if (QWindow *handle = window->windowHandle()) {
+        handle->resize(client);
+        handle->setFramePosition(QPoint(X, Y));
+    }
+    if (mapped || (uFlags & SWP_SHOWWINDOW))
+        window->show();
+    return true;
+}
+
+void choosePlatformBeforeStart()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return;
+    const bool wayland
+        = qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (wayland && qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+void reportPlacementLimits()
+{
+    if (QGuiApplication::platformName().startsWith(QLatin1StringView("wayland")))
+        std::fputs(translated("Monvert: on Wayland the window can neither choose its place nor "
+                              "stay above other windows.\n"),
+                   stderr);
+}
+
+} // namespace Monvert::Forms

@@ -1,0 +1,358 @@
+// SPDX-License-Identifier: MIT
+#include "forms/textbox.h"
+
+#include "forms/clipboard.h"
+#include "forms/qt/dispatch.h"
+#include "forms/qt/waits.h"
+#include "rules/messages.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleHints>
+#include <QStyleOptionFrame>
+
+namespace Monvert::Forms {
+
+namespace {
+
+std::int16_t keyCode(int key)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: // the keypad's
+        return KeyEnter;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Delete: return 46;
+    default:
+        // Digits and capital letters share their codes with Qt's key numbers.
+        return key >= 0x20 && key < 0x80 ? std::int16_t(key) : std::int16_t(0);
+    }
+}
+
+std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
+{
+    return std::int16_t((modifiers & Qt::ShiftModifier ? 1 : 0)
+                        | (modifiers & Qt::ControlModifier ? 2 : 0)
+                        | (modifiers & Qt::AltModifier ? 4 : 0));
+}
+
+// QLineEdit lays out and draws its whole line again at every blink of the
+// caret, so a box holding a long text (a large clipboard after a label click)
+// would keep a processor busy for as long as it holds it. While any box holds
+// one, the caret stays steady instead.
+constexpr qsizetype LongText = 4096;
+
+// A hidden text is told whole up to this length; any amount is far shorter.
+constexpr qsizetype ToolTipLength = 256;
+
+void countLongBox(int change)
+{
+    static int longBoxes = 0;
+    static int flashTime = 0;
+    QStyleHints *hints = QApplication::styleHints();
+    if (longBoxes == 0)
+        flashTime = hints->cursorFlashTime();
+    longBoxes += change;
+    hints->setCursorFlashTime(longBoxes > 0 ? 0 : flashTime);
+}
+
+} // namespace
+
+class TextBoxWidget final : public QLineEdit
+{
+public:
+    TextBoxWidget(QWidget *parent, TextBox *box)
+        : QLineEdit(parent)
+        , m_box(box)
+    {
+        setMaxLength(MaxLength);
+        connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+            if (const bool isLong = text.size() > LongText; isLong != m_long) {
+                m_long = isLong;
+                countLongBox(isLong ? 1 : -1);
+            }
+            fitText();
+            if (!m_box)
+                return;
+            m_box->showOutOfDate(false);
+            if (m_box->m_setting)
+                return;
+            // Every change the program did not make is the user's, whatever
+            // its road: keys and paste, but also a drop, an input method or
+            // a screen reader's set, which QLineEdit does not count as edits.
+            if (m_box->Edited)
+                dispatch(objectName(), "Edited", m_box->Edited);
+            m_box->raiseChange();
+        });
+    }
+
+    ~TextBoxWidget() override
+    {
+        if (m_long)
+            countLongBox(-1);
+    }
+
+    TextBox *m_box;
+    bool m_long = false;
+    QString m_keypadDecimal;
+    bool m_hidden = false; // part of the text is out of sight even at the smallest size
+
+    // Calculators' small displays draw a long number smaller rather than cut
+    // it: the box does the same, down to two thirds of its size, which stays
+    // legible. Past that, paintEvent marks the side where text is hidden.
+    void fitText()
+    {
+        const QFont normal = parentWidget() ? parentWidget()->font() : QApplication::font();
+        const bool inPoints = normal.pointSizeF() > 0;
+        const qreal size = inPoints ? normal.pointSizeF() : qreal(normal.pixelSize());
+        const qreal smallest = size * 2 / 3;
+        const qreal room = textArea().width();
+        const QString shown = text();
+        QFont font = normal;
+        // A text longer than this fits at no size; it is not measured.
+        bool fits = shown.size() <= 64 && QFontMetricsF(font).horizontalAdvance(shown) <= room;
+        for (qreal smaller = size - 0.5; !fits && shown.size() <= 64 && smaller >= smallest;
+             smaller -= 0.5) {
+            inPoints ? font.setPointSizeF(smaller) : font.setPixelSize(int(smaller));
+            fits = QFontMetricsF(font).horizontalAdvance(shown) <= room;
+        }
+        if (!fits)
+            inPoints ? font.setPointSizeF(smallest) : font.setPixelSize(int(smallest));
+        // An empty font inherits the window's again.
+        setFont(font == normal ? QFont() : font);
+        if (m_hidden != !fits) {
+            m_hidden = !fits;
+            if (m_box)
+                m_box->describe();
+        }
+        if (m_hidden)
+            setToolTip(shown.left(ToolTipLength));
+        else if (!toolTip().isEmpty())
+            setToolTip(QString());
+    }
+
+    // Where the text is laid out and can be seen: the frame's contents less
+    // its text margins and the two pixels QLineEdit keeps at each side, and
+    // no further than the window, which may cut the box's far end.
+    QRect textArea() const
+    {
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+        QRect area = contents.marginsRemoved(textMargins()).adjusted(2, 0, -2, 0);
+        if (const QWidget *window = parentWidget())
+            area.setRight(std::min(area.right(), window->width() - x() - 3));
+        return area;
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLineEdit::resizeEvent(event);
+        fitText();
+    }
+
+    void paintEvent(QPaintEvent *event) override
+    {
+        QLineEdit::paintEvent(event);
+        if (!m_hidden)
+            return;
+        // An ellipsis over the side where text is out of sight, never a clean
+        // cut between two digits that would pass for the whole amount.
+        const QRect area = textArea();
+        const int middle = area.center().y();
+        const bool left = cursorPositionAt(QPoint(area.left() + 1, middle)) > 0;
+        const bool right
+            = cursorPositionAt(QPoint(area.right() - 1, middle)) < text().size() || !left;
+        QPainter painter(this);
+        const QString ellipsis(QChar(0x2026));
+        const int width = fontMetrics().horizontalAdvance(ellipsis) + 2;
+        for (const bool atLeft : {true, false}) {
+            if (!(atLeft ? left : right))
+                continue;
+            const QRect mark(atLeft ? area.left() - 2 : area.right() + 2 - width, area.top(),
+                             width + 1, area.height());
+            painter.fillRect(mark, palette().color(QPalette::Base));
+            painter.setPen(palette().color(QPalette::Text));
+            painter.drawText(mark, Qt::AlignCenter, ellipsis);
+        }
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        // A paste reads the clipboard the way a label click does, asking a
+        // slow owner as little as possible, and counts as a wait like it.
+        if (event->matches(QKeySequence::Paste)) {
+            if (!madeDuringWait(event->timestamp()) && !isReadOnly())
+                timed(event->timestamp(), [this] { insert(clipboardText(QClipboard::Clipboard)); });
+            return;
+        }
+        // Italian and many other layouts send a full stop from the keypad,
+        // which no amount with a decimal comma reads; spreadsheets type the
+        // regional separator there, and so do the boxes.
+        const bool keypadDecimal = event->modifiers().testFlag(Qt::KeypadModifier)
+            && (event->key() == Qt::Key_Period || event->key() == Qt::Key_Comma);
+        if (!keypadDecimal || m_keypadDecimal.isEmpty() || event->text() == m_keypadDecimal) {
+            QLineEdit::keyPressEvent(event);
+            return;
+        }
+        QKeyEvent regional(event->type(), event->key(), event->modifiers(), m_keypadDecimal,
+                           event->isAutoRepeat(), ushort(event->count()));
+        QLineEdit::keyPressEvent(&regional);
+        event->setAccepted(regional.isAccepted());
+    }
+
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        // The middle button pastes the selection, from whichever program has it.
+        if (event->button() == Qt::MiddleButton
+            && QGuiApplication::clipboard()->supportsSelection()) {
+            if (!madeDuringWait(event->timestamp()))
+                timed(event->timestamp(), [&] {
+                    setCursorPosition(cursorPositionAt(event->position().toPoint()));
+                    insert(clipboardText(QClipboard::Selection));
+                });
+            return;
+        }
+        QLineEdit::mouseReleaseEvent(event);
+    }
+
+    void keyReleaseEvent(QKeyEvent *event) override
+    {
+        QLineEdit::keyReleaseEvent(event);
+        // Held keys repeat their press; the one release that counts is the real one.
+        if (event->isAutoRepeat() || !m_box || !m_box->KeyUp)
+            return;
+        const std::int16_t code = keyCode(event->key());
+        const std::int16_t shift = shiftState(event->modifiers());
+        dispatch(objectName(), "KeyUp", [&] { m_box->KeyUp(code, shift); });
+    }
+};
+
+TextBox::TextBox(QWidget *parent, const QString &name)
+    : m_widget(new TextBoxWidget(parent, this))
+{
+    m_widget->setObjectName(name);
+}
+
+TextBox::~TextBox()
+{
+    if (m_widget)
+        m_widget->m_box = nullptr;
+}
+
+QString TextBox::Text() const
+{
+    return m_widget->text();
+}
+
+void TextBox::SetText(const QString &text)
+{
+    // QLineEdit leaves the caret at the end and stays silent when the text is
+    // unchanged; the converter relies on the caret at the start and on a Change
+    // for every set, so a clipboard command always converts.
+    m_setting = true;
+    m_widget->setText(text);
+    m_widget->setCursorPosition(0);
+    m_setting = false;
+    // A conversion may write the very text the box already shows; it is current again.
+    showOutOfDate(false);
+    raiseChange();
+}
+
+void TextBox::SetSelStart(int start)
+{
+    m_widget->setCursorPosition(start);
+}
+
+void TextBox::SetSelLength(int length)
+{
+    const int start
+        = m_widget->hasSelectedText() ? m_widget->selectionStart() : m_widget->cursorPosition();
+    const int available = int(m_widget->text().size()) - start;
+    m_widget->setSelection(start, std::clamp(length, 0, available));
+}
+
+QString TextBox::SelText() const
+{
+    return m_widget->selectedText();
+}
+
+void TextBox::SetFocus()
+{
+    m_widget->setFocus(Qt::OtherFocusReason);
+}
+
+void TextBox::SetOutOfDate()
+{
+    showOutOfDate(true);
+}
+
+void TextBox::showOutOfDate(bool outOfDate)
+{
+    if (outOfDate == m_outOfDate)
+        return;
+    m_outOfDate = outOfDate;
+    // Only the roles set here are the box's own; the rest follow the window,
+    // so an empty palette gives the box back its ordinary colours.
+    QPalette palette;
+    if (outOfDate) {
+        const QColor grey = m_widget->palette().color(QPalette::Disabled, QPalette::Text);
+        palette.setColor(QPalette::Active, QPalette::Text, grey);
+        palette.setColor(QPalette::Inactive, QPalette::Text, grey);
+    }
+    m_widget->setPalette(palette);
+    describe();
+}
+
+void TextBox::describe()
+{
+    // Heard where grey or an ellipsis cannot be seen, in the user's
+    // language. A hidden part is told by the whole text.
+    QStringList description;
+    if (m_outOfDate)
+        description << QString::fromUtf8(
+            translated("Out of date: not the conversion of the other box"));
+    if (m_widget->m_hidden)
+        description << m_widget->text().left(ToolTipLength);
+    m_widget->setAccessibleDescription(description.join(QStringLiteral("; ")));
+}
+
+void TextBox::SetKeypadDecimal(const QString &separator)
+{
+    m_widget->m_keypadDecimal = separator;
+}
+
+QLineEdit *TextBox::widget() const
+{
+    return m_widget;
+}
+
+void TextBox::raiseChange()
+{
+    if (Change)
+        dispatch(m_widget->objectName(), "Change", Change);
+}
+
+void Beep()
+{
+    QApplication::beep();
+}
+
+} // namespace Monvert::Forms

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+#include "window/converter.h"
+
+#include "forms/clipboard.h"
+#include "forms/qt/locale.h"
+#include "forms/textbox.h"
+
+#include <exception>
+
+namespace Monvert {
+
+Converter::Converter(Forms::TextBox &text1, Forms::TextBox &text2, Forms::Clipboard &clipboard,
+                     NumberFormat format)
+    : m_text1(text1)
+    , m_text2(text2)
+    , m_clipboard(clipboard)
+    , m_format(std::move(format))
+{
+    m_text1.Change = [this] { Text1_Change(); };
+    m_text2.Change = [this] { Text2_Change(); };
+    m_text1.KeyUp = [this](std::int16_t key, std::int16_t shift) { Text1_KeyUp(key, shift); };
+    m_text2.KeyUp = [this](std::int16_t key, std::int16_t shift) { Text2_KeyUp(key, shift); };
+    // A key release comes after the change of its key, so left to key releases
+    // alone the first keystroke in the other box would convert nothing. Any
+    // edit by the user makes its box the source before its change runs.
+    m_text1.Edited = [this] { EditingLire = True; };
+    m_text2.Edited = [this] { EditingLire = False; };
+    const QString decimal = QString::fromStdU16String(m_format.decimal);
+    m_text1.SetKeypadDecimal(decimal);
+    m_text2.SetKeypadDecimal(decimal);
+}
+
+void Converter::Text1_Change()
+{
+    if (EditingLire == False)
+        return;
+    bool converted = false;
+    // Any failure ends the conversion silently; the other box keeps its text,
+    // marked as no longer the conversion of this one.
+    try {
+        if (const auto amount = readBoxText(utf16View(m_text1.Text()), Money::Lire, m_format)) {
+            EuroAmount = toDouble(amount->value) / LirePerEuro;
+            ++m_conversions;
+            converted = true;
+            m_text2.SetText(QString::fromStdU16String(euroDisplay(amount->value, m_format)));
+        }
+    } catch (const std::exception &) { }
+    if (!converted)
+        m_text2.SetOutOfDate();
+}
+
+void Converter::Text2_Change()
+{
+    if (EditingLire == True)
+        return;
+    bool converted = false;
+    try {
+        if (const auto amount = readBoxText(utf16View(m_text2.Text()), Money::Euro, m_format)) {
+            EuroAmount = toDouble(amount->value);
+            LireAmount = EuroAmount * LirePerEuro;
+            ++m_conversions;
+            converted = true;
+            m_text1.SetText(QString::fromStdU16String(lireDisplay(*amount, m_format)));
+        }
+    } catch (const std::exception &) { }
+    if (!converted)
+        m_text1.SetOutOfDate();
+}
+
+void Converter::Text1_KeyUp(std::int16_t KeyCode, std::int16_t /*Shift*/)
+{
+    EditingLire = True;
+    if (KeyCode == Forms::KeyEnter)
+        copyOnEnter(m_text2);
+}
+
+void Converter::Text2_KeyUp(std::int16_t KeyCode, std::int16_t /*Shift*/)
+{
+    EditingLire = False;
+    if (KeyCode == Forms::KeyEnter)
+        copyOnEnter(m_text1);
+}
+
+void Converter::copyOnEnter(Forms::TextBox &other)
+{
+    // An amount that is not the conversion of this box must not pass for one.
+    if (other.OutOfDate()) {
+        Forms::Beep();
+        return;
+    }
+    // The whole text, wherever the user left the caret in that box.
+    const QString text = other.Text();
+    other.SetSelStart(0);
+    other.SetSelLength(int(text.size()));
+    other.SetFocus();
+    // An empty box has nothing to copy; what the user copied stays.
+    if (text.isEmpty())
+        return;
+    m_clipboard.Clear();
+    m_clipboard.SetText(other.SelText());
+}
+
+} // namespace Monvert

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "rules/amount.h"
+
+#include <cstdint>
+
+namespace Monvert {
+
+namespace Forms {
+class Clipboard;
+class TextBox;
+} // namespace Forms
+
+// Truth values of the window's state are 16-bit integers.
+inline constexpr std::int16_t True = -1;
+inline constexpr std::int16_t False = 0;
+
+// 1936.27 Lire to one Euro, the fixed rate of 1999.
+inline constexpr double LirePerEuro = 1936.27;
+
+// The state of the converter window and the procedures that keep its Lire box
+// (Text1) and Euro box (Text2) in step. It binds the boxes' events itself.
+class Converter
+{
+public:
+    Converter(Forms::TextBox &text1, Forms::TextBox &text2, Forms::Clipboard &clipboard,
+              NumberFormat format);
+
+    void Text1_Change();
+    void Text2_Change();
+    void Text1_KeyUp(std::int16_t KeyCode, std::int16_t Shift);
+    void Text2_KeyUp(std::int16_t KeyCode, std::int16_t Shift);
+
+    // True while the Lire box is the source of the conversion.
+    std::int16_t EditingLire = False;
+    // The amounts of the last conversion in double precision, as read and
+    // multiplied or divided by LirePerEuro. The boxes show the exact legal
+    // result instead, which a double's 15 digits cannot always give.
+    double EuroAmount = 0;
+    double LireAmount = 0;
+
+    // How many conversions have run, so a caller that set a box can tell
+    // whether the nested change converted.
+    [[nodiscard]] std::uint64_t conversions() const { return m_conversions; }
+
+private:
+    void copyOnEnter(Forms::TextBox &other);
+
+    Forms::TextBox &m_text1;
+    Forms::TextBox &m_text2;
+    Forms::Clipboard &m_clipboard;
+    const NumberFormat m_format;
+    std::uint64_t m_conversions = 0;
+};
+
+} // namespace Monvert

@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: MIT
+#include "forms/textbox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStyleHints>
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <cstdio>
+#include <stdexcept>
+#include <unistd.h>
+
+using namespace Monvert;
+
+namespace {
+
+// A box that writes down every event it raises, in order.
+struct RecordingBox
+{
+    QWidget window;
+    Forms::TextBox box{&window, QStringLiteral("Text1")};
+    QStringList events;
+
+    RecordingBox()
+    {
+        box.Change = [this] { events << QStringLiteral("Change"); };
+        box.Edited = [this] { events << QStringLiteral("Edited"); };
+        box.KeyUp = [this](std::int16_t key, std::int16_t shift) {
+            events << QStringLiteral("KeyUp %1 %2").arg(key).arg(shift);
+        };
+        box.widget()->resize(200, 20);
+        window.show();
+        box.widget()->setFocus();
+    }
+};
+
+// What the program writes to standard error while `run` runs.
+template <typename Run> QByteArray standardErrorOf(Run run)
+{
+    std::fflush(stderr);
+    QTemporaryFile capture;
+    if (!capture.open())
+        return {};
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(capture.handle(), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    capture.seek(0);
+    return capture.readAll();
+}
+
+} // namespace
+
+class tst_TextBox : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void setLeavesCaretAtStartNothingSelected_data();
+    void setLeavesCaretAtStartNothingSelected();
+    void setRaisesChangeNestedEvenForSameText();
+    void setIsNoUserEdit();
+    void keystrokeEventOrder_data();
+    void keystrokeEventOrder();
+    void autoRepeatReleaseIsNoKeyUp();
+    void userEditsRaiseEditedBeforeChange_data();
+    void userEditsRaiseEditedBeforeChange();
+    void selLengthClipsAtTheEnd_data();
+    void selLengthClipsAtTheEnd();
+    void failureInAProcedureIsReportedNotFatal();
+    void caretStaysSteadyWhileABoxHoldsALongText();
+};
+
+void tst_TextBox::setLeavesCaretAtStartNothingSelected_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("into an empty box") << QString() << QStringLiteral("Euro 0,52");
+    QTest::newRow("over a selected text") << QStringLiteral("1000") << QStringLiteral("L. 1.936");
+    QTest::newRow("the same text") << QStringLiteral("L. 1.936") << QStringLiteral("L. 1.936");
+    QTest::newRow("to empty") << QStringLiteral("12") << QString();
+}
+
+void tst_TextBox::setLeavesCaretAtStartNothingSelected()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    RecordingBox r;
+    QTest::keyClicks(r.box.widget(), before);
+    r.box.widget()->selectAll();
+
+    r.box.SetText(after);
+    QCOMPARE(r.box.Text(), after);
+    QCOMPARE(r.box.widget()->cursorPosition(), 0);
+    QVERIFY(!r.box.widget()->hasSelectedText());
+}
+
+void tst_TextBox::setRaisesChangeNestedEvenForSameText()
+{
+    RecordingBox r;
+    int changes = 0;
+    bool returned = false;
+    r.box.Change = [&] {
+        ++changes;
+        // Nested: the set has not returned yet, and the caret is already home.
+        QVERIFY(!returned);
+        QCOMPARE(r.box.Text(), QStringLiteral("10"));
+        QCOMPARE(r.box.widget()->cursorPosition(), 0);
+    };
+    r.box.SetText(QStringLiteral("10"));
+    r.box.SetText(QStringLiteral("10"));
+    returned = true;
+    QCOMPARE(changes, 2);
+}
+
+void tst_TextBox::setIsNoUserEdit()
+{
+    RecordingBox r;
+    QSignalSpy edited(r.box.widget(), &QLineEdit::textEdited);
+    r.box.SetText(QStringLiteral("10"));
+    QCOMPARE(edited.count(), 0);
+    QCOMPARE(r.events, QStringList{QStringLiteral("Change")});
+}
+
+void tst_TextBox::keystrokeEventOrder_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QStringList>("events");
+
+    QTest::newRow("digit") << int(Qt::Key_5) << Qt::KeyboardModifiers()
+                           << QStringList{QStringLiteral("Edited"), QStringLiteral("Change"),
+                                          QStringLiteral("KeyUp 53 0")};
+    QTest::newRow("return") << int(Qt::Key_Return) << Qt::KeyboardModifiers()
+                            << QStringList{QStringLiteral("KeyUp 13 0")};
+    QTest::newRow("keypad enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+                                  << QStringList{QStringLiteral("KeyUp 13 0")};
+    QTest::newRow("shift+return") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                                  << QStringList{QStringLiteral("KeyUp 13 1")};
+    QTest::newRow("ctrl+return") << int(Qt::Key_Return)
+                                 << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                 << QStringList{QStringLiteral("KeyUp 13 2")};
+    QTest::newRow("arrow") << int(Qt::Key_Left) << Qt::KeyboardModifiers()
+                           << QStringList{QStringLiteral("KeyUp 37 0")};
+}
+
+void tst_TextBox::keystrokeEventOrder()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QStringList, events);
+    RecordingBox r;
+    QTest::keyClick(r.box.widget(), Qt::Key(key), modifiers);
+    // The modifier's own release may follow.
+    QCOMPARE(r.events.mid(0, events.size()), events);
+}
+
+void tst_TextBox::autoRepeatReleaseIsNoKeyUp()
+{
+    RecordingBox r;
+    QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"), true);
+    QApplication::sendEvent(r.box.widget(), &repeated);
+    QVERIFY(r.events.isEmpty());
+}
+
+void tst_TextBox::userEditsRaiseEditedBeforeChange_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("paste") << QKeySequence(QKeySequence::Paste);
+    QTest::newRow("cut") << QKeySequence(QKeySequence::Cut);
+    QTest::newRow("undo") << QKeySequence(QKeySequence::Undo);
+}
+
+void tst_TextBox::userEditsRaiseEditedBeforeChange()
+{
+    QFETCH(QKeySequence, keys);
+    RecordingBox r;
+    QGuiApplication::clipboard()->setText(QStringLiteral("42"));
+    QTest::keyClicks(r.box.widget(), QStringLiteral("7"));
+    r.box.widget()->selectAll();
+    r.events.clear();
+
+    QTest::keySequence(r.box.widget(), keys);
+    QVERIFY2(r.events.size() >= 2, qPrintable(r.events.join(u',')));
+    QCOMPARE(r.events.at(0), QStringLiteral("Edited"));
+    QCOMPARE(r.events.at(1), QStringLiteral("Change"));
+}
+
+void tst_TextBox::selLengthClipsAtTheEnd_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("whole text") << 0 << 9 << QStringLiteral("Euro 0,52");
+    QTest::newRow("past the end") << 5 << 100 << QStringLiteral("0,52");
+    QTest::newRow("nothing") << 3 << 0 << QString();
+}
+
+void tst_TextBox::selLengthClipsAtTheEnd()
+{
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, selected);
+    RecordingBox r;
+    r.box.SetText(QStringLiteral("Euro 0,52"));
+    r.box.SetSelStart(start);
+    r.box.SetSelLength(length);
+    QCOMPARE(r.box.SelText(), selected);
+}
+
+void tst_TextBox::failureInAProcedureIsReportedNotFatal()
+{
+    RecordingBox r;
+    r.box.KeyUp = [](std::int16_t, std::int16_t) { throw std::runtime_error("boom"); };
+    const QByteArray written
+        = standardErrorOf([&] { QTest::keyClick(r.box.widget(), Qt::Key_Return); });
+    QCOMPARE(written, QByteArray("Monvert: unhandled error in Text1_KeyUp: boom\n"));
+    // Still answering events.
+    r.box.KeyUp = nullptr;
+    QTest::keyClicks(r.box.widget(), QStringLiteral("12"));
+    QCOMPARE(r.box.Text(), QStringLiteral("12"));
+}
+
+// Every blink of the caret redraws the whole line: with a mebibyte in a box
+// that kept a processor busy for as long as the text stayed there.
+void tst_TextBox::caretStaysSteadyWhileABoxHoldsALongText()
+{
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int blinking = hints->cursorFlashTime();
+    QVERIFY(blinking > 0);
+    const QString longText(1 << 20, u'7');
+    {
+        RecordingBox first;
+        RecordingBox second;
+        first.box.SetText(longText);
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        second.box.SetText(longText);
+        first.box.SetText(QStringLiteral("10"));
+        QCOMPARE(hints->cursorFlashTime(), 0);
+        second.box.SetText({});
+        QCOMPARE(hints->cursorFlashTime(), blinking);
+        // Typed or pasted by the user counts as much as a program's set.
+        first.box.widget()->insert(longText);
+        QCOMPARE(hints->cursorFlashTime(), 0);
+    }
+    // A box that goes away with its long text gives the blinking back.
+    QCOMPARE(hints->cursorFlashTime(), blinking);
+}
+
+QTEST_MAIN(tst_TextBox)
+#include "tst_textbox.moc"

@@ -1,0 +1,349 @@
+// SPDX-License-Identifier: MIT
+#include "forms/clipboard.h"
+#include "forms/qt/locale.h"
+#include "forms/textbox.h"
+#include "window/converter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTest>
+
+#include <memory>
+
+using namespace Monvert;
+
+namespace {
+
+// The two boxes and the converter on a real window, with Italian settings.
+struct Boxes
+{
+    QWidget window;
+    Forms::TextBox Text1{&window, QStringLiteral("Text1")};
+    Forms::TextBox Text2{&window, QStringLiteral("Text2")};
+    Forms::Clipboard clipboard;
+    Converter converter;
+
+    explicit Boxes(const QLocale &settings = QLocale(QLocale::Italian, QLocale::Italy))
+        : converter(Text1, Text2, clipboard, numberFormatFor(settings))
+    {
+        Text1.widget()->setGeometry(0, 0, 120, 20);
+        Text2.widget()->setGeometry(130, 0, 120, 20);
+        window.show();
+        window.activateWindow();
+    }
+
+    Forms::TextBox &box(bool lire) { return lire ? Text1 : Text2; }
+};
+
+QString clipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+} // namespace
+
+class tst_Converter : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void typingConverts_data();
+    void typingConverts();
+    void firstKeystrokeConverts_data();
+    void firstKeystrokeConverts();
+    void editingTheLireDisplayConverts();
+    void failedReadingLeavesTheOtherBox_data();
+    void failedReadingLeavesTheOtherBox();
+    void keypadDecimalTypesTheRegionalSeparator_data();
+    void keypadDecimalTypesTheRegionalSeparator();
+    void programSetNeverChangesDirection();
+    void oneKeystrokeOneConversion();
+    void keyReleaseWithoutEditSetsDirection();
+    void enterCopiesTheOtherBox_data();
+    void enterCopiesTheOtherBox();
+    void enterCopiesTheWholeTextWhereverTheCaret();
+    void enterWithEmptyOtherBoxKeepsClipboard_data();
+    void enterWithEmptyOtherBoxKeepsClipboard();
+    void amountsFollowTheLastConversion();
+};
+
+void tst_Converter::typingConverts_data()
+{
+    QTest::addColumn<bool>("intoLire");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("other");
+
+    QTest::newRow("thousand lire") << true << QStringLiteral("1000") << QStringLiteral("Euro 0,52");
+    QTest::newRow("a million lire")
+        << true << QStringLiteral("1000000") << QStringLiteral("Euro 516,46");
+    QTest::newRow("five lire") << true << QStringLiteral("5") << QStringLiteral("Euro 0,00");
+    QTest::newRow("ten euro") << false << QStringLiteral("10") << QStringLiteral("L. 19.363");
+    QTest::newRow("minus five euro")
+        << false << QStringLiteral("-5") << QStringLiteral("L. -9.681");
+    QTest::newRow("euro display text")
+        << false << QStringLiteral("Euro 100") << QStringLiteral("L. 193.627");
+    QTest::newRow("fifty euro half rounds up")
+        << false << QStringLiteral("50") << QStringLiteral("L. 96.814");
+    QTest::newRow("capital E without blank") << false << QStringLiteral("E100") << QString();
+    QTest::newRow("a word that starts with E")
+        << false << QStringLiteral("Esercizio 2024") << QString();
+    QTest::newRow("the euro word after")
+        << false << QStringLiteral("516,46 euro") << QStringLiteral("L. 1.000.006");
+    QTest::newRow("the lira sign of Italian keyboards")
+        << true << QStringLiteral("\u00A3 10.000") << QStringLiteral("Euro 5,16");
+    QTest::newRow("every decimal counts")
+        << false << QStringLiteral("1000,000258") << QStringLiteral("L. 1.936.270");
+    QTest::newRow("small e is no prefix") << false << QStringLiteral("e 100") << QString();
+    QTest::newRow("Euro and a blank only") << false << QStringLiteral("Euro ") << QString();
+    QTest::newRow("lone blank") << false << QStringLiteral(" ") << QString();
+    QTest::newRow("lire display text in the euro box")
+        << false << QStringLiteral("L. 19.363") << QString();
+    QTest::newRow("euro mark in the lire box") << true << QStringLiteral("EUR 1000") << QString();
+    QTest::newRow("exact where the double rounds twice")
+        << false << QStringLiteral("516476,6311") << QStringLiteral("L. 1.000.038.206");
+    QTest::newRow("exact cents where the double rounds twice")
+        << true << QStringLiteral("19362700009,6813") << QStringLiteral("Euro 10.000.000,00");
+}
+
+void tst_Converter::typingConverts()
+{
+    QFETCH(bool, intoLire);
+    QFETCH(QString, typed);
+    QFETCH(QString, other);
+
+    Boxes boxes;
+    QTest::keyClicks(boxes.box(intoLire).widget(), typed);
+    QCOMPARE(boxes.box(!intoLire).Text(), other);
+}
+
+void tst_Converter::firstKeystrokeConverts_data()
+{
+    QTest::addColumn<bool>("intoLire");
+    QTest::newRow("lire box at start") << true;
+    QTest::newRow("euro box after a key in the lire box") << false;
+}
+
+void tst_Converter::firstKeystrokeConverts()
+{
+    QFETCH(bool, intoLire);
+    Boxes boxes;
+    // Leave the other box as the source, as a key release there would.
+    QTest::keyClick(boxes.box(!intoLire).widget(), Qt::Key_Left);
+    QCOMPARE(boxes.converter.EditingLire, intoLire ? False : True);
+
+    QTest::keyClick(boxes.box(intoLire).widget(), '9');
+    QCOMPARE(boxes.box(!intoLire).Text(),
+             intoLire ? QStringLiteral("Euro 0,00") : QStringLiteral("L. 17.426"));
+}
+
+void tst_Converter::editingTheLireDisplayConverts()
+{
+    Boxes boxes;
+    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("5"));
+    QCOMPARE(boxes.Text1.Text(), QStringLiteral("L. 9.681"));
+
+    boxes.Text1.widget()->setFocus();
+    boxes.Text1.widget()->setCursorPosition(3);
+    QTest::keyClick(boxes.Text1.widget(), '1');
+    QCOMPARE(boxes.Text1.Text(), QStringLiteral("L. 19.681"));
+    QCOMPARE(boxes.Text2.Text(), QStringLiteral("Euro 10,16"));
+}
+
+void tst_Converter::failedReadingLeavesTheOtherBox_data()
+{
+    QTest::addColumn<bool>("intoLire");
+    QTest::addColumn<QString>("slip");
+    QTest::newRow("clearing the lire box") << true << QString();
+    QTest::newRow("clearing the euro box") << false << QString();
+    QTest::newRow("a full stop in the euro box") << false << QStringLiteral("1000.5");
+    QTest::newRow("past the range in the lire box") << true << QStringLiteral("1000000000000000");
+}
+
+void tst_Converter::failedReadingLeavesTheOtherBox()
+{
+    QFETCH(bool, intoLire);
+    QFETCH(QString, slip);
+    Boxes boxes;
+    Forms::TextBox &source = boxes.box(intoLire);
+    Forms::TextBox &other = boxes.box(!intoLire);
+    QTest::keyClicks(source.widget(), QStringLiteral("1000"));
+    const QString converted = other.Text();
+    const double euro = boxes.converter.EuroAmount;
+    const QColor normal = other.widget()->palette().color(QPalette::Text);
+    QVERIFY(!converted.isEmpty());
+
+    // Pasted whole, so that no part of it converts on the way.
+    source.SetFocus();
+    source.widget()->selectAll();
+    QTest::keyClick(source.widget(), Qt::Key_Backspace);
+    QGuiApplication::clipboard()->setText(slip);
+    QTest::keyClick(source.widget(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(source.Text(), slip);
+    QCOMPARE(other.Text(), converted);
+    QCOMPARE(boxes.converter.EuroAmount, euro);
+    // The old amount stays in sight, greyed, and Enter will not copy it.
+    QVERIFY(other.OutOfDate());
+    QCOMPARE(other.widget()->palette().color(QPalette::Text),
+             other.widget()->palette().color(QPalette::Disabled, QPalette::Text));
+    QGuiApplication::clipboard()->setText(QStringLiteral("what the user copied"));
+    QTest::keyClick(source.widget(), Qt::Key_Return);
+    QCOMPARE(clipboardText(), QStringLiteral("what the user copied"));
+    QCOMPARE(boxes.window.focusWidget(), source.widget());
+
+    // The same amount again, pasted whole, converts to the very text the box
+    // shows: current again, and Enter copies it.
+    source.widget()->selectAll();
+    QGuiApplication::clipboard()->setText(QStringLiteral("1000"));
+    QTest::keyClick(source.widget(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(other.Text(), converted);
+    QVERIFY(!other.OutOfDate());
+    QCOMPARE(other.widget()->palette().color(QPalette::Text), normal);
+    QTest::keyClick(source.widget(), Qt::Key_Return);
+    QCOMPARE(clipboardText(), converted);
+}
+
+void tst_Converter::keypadDecimalTypesTheRegionalSeparator_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("lire");
+    QTest::addColumn<bool>("english");
+    QTest::newRow("keypad full stop")
+        << int(Qt::Key_Period) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+        << QStringLiteral("L. 24.203") << false;
+    QTest::newRow("keypad comma") << int(Qt::Key_Comma) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+                                  << QStringLiteral("L. 24.203") << false;
+    // A German keypad's comma with English settings.
+    QTest::newRow("keypad comma, English settings")
+        << int(Qt::Key_Comma) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+        << QStringLiteral("L. 24,203") << true;
+    // The main keyboard's full stop stays one, and 12.50 is no amount.
+    QTest::newRow("main full stop")
+        << int(Qt::Key_Period) << Qt::KeyboardModifiers() << QStringLiteral("L. 23.235") << false;
+}
+
+void tst_Converter::keypadDecimalTypesTheRegionalSeparator()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, lire);
+    QFETCH(bool, english);
+    Boxes boxes(english ? QLocale(QLocale::English, QLocale::UnitedStates)
+                        : QLocale(QLocale::Italian, QLocale::Italy));
+    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("12"));
+    QTest::keyClick(boxes.Text2.widget(), Qt::Key(key), modifiers, -1);
+    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("50"));
+    QCOMPARE(boxes.Text1.Text(), lire);
+}
+
+void tst_Converter::programSetNeverChangesDirection()
+{
+    Boxes boxes;
+    QTest::keyClicks(boxes.Text1.widget(), QStringLiteral("1000"));
+    QCOMPARE(boxes.converter.EditingLire, True);
+
+    // A set of the target box from the program converts nothing back.
+    boxes.Text2.SetText(QStringLiteral("Euro 99,00"));
+    QCOMPARE(boxes.converter.EditingLire, True);
+    QCOMPARE(boxes.Text1.Text(), QStringLiteral("1000"));
+
+    // Any other set is the user's, as a screen reader's is: it converts.
+    boxes.Text2.widget()->setText(QStringLiteral("10"));
+    QCOMPARE(boxes.converter.EditingLire, False);
+    QCOMPARE(boxes.Text1.Text(), QStringLiteral("L. 19.363"));
+}
+
+void tst_Converter::oneKeystrokeOneConversion()
+{
+    Boxes boxes;
+    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("12,5"));
+    QCOMPARE(boxes.converter.conversions(), quint64(4));
+    QCOMPARE(boxes.Text2.Text(), QStringLiteral("12,5"));
+    QCOMPARE(boxes.Text1.Text(), QStringLiteral("L. 24.203"));
+}
+
+void tst_Converter::keyReleaseWithoutEditSetsDirection()
+{
+    Boxes boxes;
+    QTest::keyClick(boxes.Text1.widget(), Qt::Key_Right);
+    QCOMPARE(boxes.converter.EditingLire, True);
+    QTest::keyClick(boxes.Text2.widget(), Qt::Key_Shift);
+    QCOMPARE(boxes.converter.EditingLire, False);
+}
+
+void tst_Converter::enterCopiesTheOtherBox_data()
+{
+    QTest::addColumn<bool>("intoLire");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("copied");
+
+    QTest::newRow("return in the lire box")
+        << true << int(Qt::Key_Return) << QStringLiteral("Euro 0,52");
+    QTest::newRow("keypad enter in the lire box")
+        << true << int(Qt::Key_Enter) << QStringLiteral("Euro 0,52");
+    QTest::newRow("return in the euro box")
+        << false << int(Qt::Key_Return) << QStringLiteral("L. 1.936.270");
+}
+
+void tst_Converter::enterCopiesTheOtherBox()
+{
+    QFETCH(bool, intoLire);
+    QFETCH(int, key);
+    QFETCH(QString, copied);
+
+    Boxes boxes;
+    QTest::keyClicks(boxes.box(intoLire).widget(), QStringLiteral("1000"));
+    QTest::keyClick(boxes.box(intoLire).widget(), Qt::Key(key));
+    QCOMPARE(clipboardText(), copied);
+    QCOMPARE(boxes.window.focusWidget(), boxes.box(!intoLire).widget());
+    QCOMPARE(boxes.box(!intoLire).SelText(), copied);
+    // Enter changes no text, so it converts nothing.
+    QCOMPARE(boxes.box(intoLire).Text(), QStringLiteral("1000"));
+}
+
+void tst_Converter::enterCopiesTheWholeTextWhereverTheCaret()
+{
+    Boxes boxes;
+    QTest::keyClicks(boxes.Text1.widget(), QStringLiteral("1000000"));
+    boxes.Text2.widget()->setCursorPosition(7); // as a click into the Euro box leaves it
+    QTest::keyClick(boxes.Text1.widget(), Qt::Key_Return);
+    QCOMPARE(clipboardText(), QStringLiteral("Euro 516,46"));
+}
+
+void tst_Converter::enterWithEmptyOtherBoxKeepsClipboard_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("fresh boxes") << QString();
+    QTest::newRow("after no amount") << QStringLiteral("abc");
+}
+
+void tst_Converter::enterWithEmptyOtherBoxKeepsClipboard()
+{
+    QFETCH(QString, typed);
+    Boxes boxes;
+    QGuiApplication::clipboard()->setText(QStringLiteral("what the user copied"));
+    QTest::keyClicks(boxes.Text1.widget(), typed);
+    QTest::keyClick(boxes.Text1.widget(), Qt::Key_Return);
+    QCOMPARE(clipboardText(), QStringLiteral("what the user copied"));
+}
+
+void tst_Converter::amountsFollowTheLastConversion()
+{
+    Boxes boxes;
+    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("2"));
+    QCOMPARE(boxes.converter.EuroAmount, 2.0);
+    QCOMPARE(boxes.converter.LireAmount, 2 * LirePerEuro);
+
+    QTest::keyClicks(boxes.Text1.widget(), QStringLiteral("0"));
+    // "0L. 3.873" does not read: the amounts stay as they were.
+    QCOMPARE(boxes.converter.EuroAmount, 2.0);
+    boxes.Text1.widget()->selectAll();
+    QTest::keyClicks(boxes.Text1.widget(), QStringLiteral("1000000"));
+    QCOMPARE(boxes.converter.EuroAmount, 1000000 / LirePerEuro);
+    QCOMPARE(boxes.converter.LireAmount, 2 * LirePerEuro);
+}
+
+QTEST_MAIN(tst_Converter)
+#include "tst_converter.moc"
