@@ -142,7 +142,7 @@ void convertAndCheck(Currency amount, const NumberFormat &format)
           "Euro to Lire is exact");
 
     const std::u16string euroText = euroDisplay(amount, format);
-    const std::u16string lireText = lireDisplay(amount, format);
+    const std::u16string lireText = lireDisplay(Amount{amount, amount, 0}, format);
     check(signedText(false, digitsIn(euroText)) == digitsOf(cents),
           "the Euro display writes every digit");
     check(signedText(false, digitsIn(lireText)) == digitsOf(lire),
