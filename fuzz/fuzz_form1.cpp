@@ -141,8 +141,8 @@ void run(Input &input)
 
         const std::uint64_t conversionsBefore = converter.conversions();
         const Clipboard clipboardBefore = clipboardNow();
-        const QString text1Before = form.Text1.Text();
-        const QString text2Before = form.Text2.Text();
+        const QString text1Before = Driving::text(form.Text1);
+        const QString text2Before = Driving::text(form.Text2);
         const std::int16_t directionBefore = converter.EditingLire;
         bool writesClipboard = false;
         Forms::TextBox *edited = nullptr;
@@ -150,22 +150,22 @@ void run(Input &input)
         switch (step) {
         case Step::Type: {
             const QString typed = input.text().left(1);
-            key(box.widget(), typed.isEmpty() ? int(Qt::Key_unknown) : typed.at(0).unicode(),
-                typed);
+            key(Forms::widgetOf(box),
+                typed.isEmpty() ? int(Qt::Key_unknown) : typed.at(0).unicode(), typed);
             edited = &box;
             break;
         }
         case Step::Erase:
-            key(box.widget(), input.next() % 2 ? Qt::Key_Backspace : Qt::Key_Delete, {});
+            key(Forms::widgetOf(box), input.next() % 2 ? Qt::Key_Backspace : Qt::Key_Delete, {});
             edited = &box;
             break;
         case Step::Enter:
             // An out-of-date amount is never copied.
             writesClipboard = !(inLire ? form.Text2 : form.Text1).OutOfDate();
-            key(box.widget(), input.next() % 2 ? Qt::Key_Return : Qt::Key_Enter, {});
+            key(Forms::widgetOf(box), input.next() % 2 ? Qt::Key_Return : Qt::Key_Enter, {});
             break;
         case Step::Set: {
-            box.SetText(input.text());
+            box.SetText(input.text().toStdU16String());
             check(converter.EditingLire == directionBefore,
                   "a program's set never changes the direction");
             edited = &box;
@@ -174,9 +174,9 @@ void run(Input &input)
         case Step::Click:
         case Step::DoubleClick: {
             const std::uint8_t which = input.next() % 3;
-            QLabel *label = which == 0 ? form.Label1.widget()
-                : which == 1           ? form.Label2.widget()
-                                       : form.Label3.widget();
+            QLabel *label = which == 0 ? Forms::widgetOf(form.Label1)
+                : which == 1           ? Forms::widgetOf(form.Label2)
+                                       : Forms::widgetOf(form.Label3);
             if (step == Step::Click)
                 Driving::click(label);
             else
@@ -200,12 +200,15 @@ void run(Input &input)
             writesClipboard = true;
             break;
         }
-        case Step::Select: box.widget()->setSelection(input.next() % 8, input.next() % 8); break;
-        case Step::Tab: key(box.widget(), Qt::Key_Tab, {}); break;
+        case Step::Select:
+            Forms::widgetOf(box)->setSelection(input.next() % 8, input.next() % 8);
+            break;
+        case Step::Tab: key(Forms::widgetOf(box), Qt::Key_Tab, {}); break;
         case Step::Press:
-            mouse(inLire ? form.Label1.widget() : form.Label2.widget(), {QEvent::MouseButtonPress});
+            mouse(inLire ? Forms::widgetOf(form.Label1) : Forms::widgetOf(form.Label2),
+                  {QEvent::MouseButtonPress});
             check(!(inLire ? form.Label1 : form.Label2).FontBold(), "a held label is not bold");
-            mouse(inLire ? form.Label1.widget() : form.Label2.widget(),
+            mouse(inLire ? Forms::widgetOf(form.Label1) : Forms::widgetOf(form.Label2),
                   {QEvent::MouseButtonRelease});
             edited = inLire ? &form.Text1 : &form.Text2;
             break;
@@ -216,7 +219,7 @@ void run(Input &input)
             const bool fromLire = converter.EditingLire == True;
             Forms::TextBox &source = fromLire ? form.Text1 : form.Text2;
             Forms::TextBox &target = fromLire ? form.Text2 : form.Text1;
-            const auto amount = readBoxText(utf16View(source.Text()),
+            const auto amount = readBoxText(utf16View(Driving::text(source)),
                                             fromLire ? Money::Lire : Money::Euro, italian());
             check(amount.has_value(), "a converted text reads");
             check(
@@ -225,14 +228,14 @@ void run(Input &input)
                 "the Euro amount follows the reading");
             const std::u16string shown = fromLire ? euroDisplay(amount->value, italian())
                                                   : lireDisplay(*amount, italian());
-            check(target.Text() == QString::fromStdU16String(shown),
+            check(Driving::text(target) == QString::fromStdU16String(shown),
                   "the other box shows the converted amount");
             check(!target.OutOfDate(), "a converted amount is current");
         } else {
             if (edited != &form.Text1)
-                check(form.Text1.Text() == text1Before, "no conversion, the Lire box kept");
+                check(Driving::text(form.Text1) == text1Before, "no conversion, the Lire box kept");
             if (edited != &form.Text2)
-                check(form.Text2.Text() == text2Before, "no conversion, the Euro box kept");
+                check(Driving::text(form.Text2) == text2Before, "no conversion, the Euro box kept");
             if (!writesClipboard)
                 check(clipboardNow() == clipboardBefore, "no conversion, the clipboard kept");
         }

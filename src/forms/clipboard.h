@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QClipboard>
-#include <QString>
+#include <string>
+#include <string_view>
 
 namespace Monvert::Forms {
 
@@ -11,13 +11,9 @@ class Clipboard
 {
 public:
     // The empty text when the clipboard holds no text.
-    [[nodiscard]] QString GetText() const;
+    [[nodiscard]] std::u16string GetText() const;
     void Clear();
-    void SetText(const QString &text);
+    void SetText(std::u16string_view text);
 };
-
-// The text of the clipboard or the selection, asking a slow owner as little as
-// possible; the empty text when it holds none.
-[[nodiscard]] QString clipboardText(QClipboard::Mode mode);
 
 } // namespace Monvert::Forms

@@ -1,34 +1,36 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QPointer>
-#include <QString>
+#include "forms/form.h"
 
 #include <cstdint>
 #include <functional>
-
-class QLabel;
-class QWidget;
+#include <memory>
+#include <string_view>
 
 namespace Monvert::Forms {
 
-class LabelWidget;
+class TextBox;
 
-// A caption that works as a button. Events come in the order the window's
-// procedures were written for: a click is MouseDown, MouseUp, Click; a
-// double-click is MouseDown, MouseUp, Click, DblClick, MouseUp.
+// A caption that works as a button: bold, centred, in a thin box. Events come
+// in the order the window's procedures were written for: a click is
+// MouseDown, MouseUp, Click; a double-click is MouseDown, MouseUp, Click,
+// DblClick, MouseUp.
 class Label
 {
 public:
-    Label(QWidget *parent, const QString &name, const QString &caption);
+    Label(Form &form, std::u16string_view name, std::u16string_view caption);
     ~Label();
     Label(const Label &) = delete;
     Label &operator=(const Label &) = delete;
 
+    void Move(const Twips &place);
+    void SetBackColor(Color color);
+    void SetForeColor(Color color);
     [[nodiscard]] bool FontBold() const;
     void SetFontBold(bool bold);
-
-    [[nodiscard]] QLabel *widget() const;
+    // The box this caption names, to a screen reader too.
+    void Names(TextBox &box);
 
     std::function<void()> Click;
     std::function<void()> DblClick;
@@ -38,9 +40,11 @@ public:
     MouseProcedure MouseDown;
     MouseProcedure MouseUp;
 
+    struct Native;
+    [[nodiscard]] Native &native() const { return *m_native; }
+
 private:
-    friend class LabelWidget;
-    QPointer<LabelWidget> m_widget;
+    std::unique_ptr<Native> m_native;
 };
 
 } // namespace Monvert::Forms

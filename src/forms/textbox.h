@@ -1,20 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "forms/form.h"
 #include "rules/amount.h"
-
-#include <QPointer>
-#include <QString>
 
 #include <cstdint>
 #include <functional>
-
-class QLineEdit;
-class QWidget;
+#include <memory>
+#include <string>
+#include <string_view>
 
 namespace Monvert::Forms {
-
-class TextBoxWidget;
 
 // A single-line text box with the semantics the converter was designed
 // against: every set of Text raises Change, nested, with the caret at the
@@ -22,27 +18,29 @@ class TextBoxWidget;
 class TextBox
 {
 public:
-    TextBox(QWidget *parent, const QString &name);
+    TextBox(Form &form, std::u16string_view name);
     ~TextBox();
     TextBox(const TextBox &) = delete;
     TextBox &operator=(const TextBox &) = delete;
 
-    [[nodiscard]] QString Text() const;
-    void SetText(const QString &text);
+    void Move(const Twips &place);
+    // Drawn over the controls created before it where they overlap.
+    void BringToFront();
+
+    [[nodiscard]] std::u16string Text() const;
+    void SetText(std::u16string_view text);
     void SetSelStart(int start);
     void SetSelLength(int length);
-    [[nodiscard]] QString SelText() const;
+    [[nodiscard]] std::u16string SelText() const;
     void SetFocus();
 
     // An amount that no longer follows the other box: greyed until the next
     // change of the box's text, which turns it back.
     void SetOutOfDate();
-    [[nodiscard]] bool OutOfDate() const { return m_outOfDate; }
+    [[nodiscard]] bool OutOfDate() const;
 
     // What the keypad's decimal key types, whatever the keyboard layout sends.
-    void SetKeypadDecimal(const QString &separator);
-
-    [[nodiscard]] QLineEdit *widget() const;
+    void SetKeypadDecimal(std::u16string_view separator);
 
     // Events. Edited comes before the Change of every change that SetText
     // did not make: typing, paste, cut, undo, drop, assistive technology.
@@ -50,15 +48,11 @@ public:
     std::function<void()> Edited;
     std::function<void(std::int16_t keyCode, std::int16_t shift)> KeyUp;
 
-private:
-    friend class TextBoxWidget;
-    void raiseChange();
-    void showOutOfDate(bool outOfDate);
-    void describe();
+    struct Native;
+    [[nodiscard]] Native &native() const { return *m_native; }
 
-    QPointer<TextBoxWidget> m_widget;
-    bool m_setting = false;
-    bool m_outOfDate = false;
+private:
+    std::unique_ptr<Native> m_native;
 };
 
 // The warning sound of a command that has nothing to do.

@@ -2,7 +2,6 @@
 #include "window/converter.h"
 
 #include "forms/clipboard.h"
-#include "forms/qt/locale.h"
 #include "forms/textbox.h"
 
 #include <exception>
@@ -25,9 +24,8 @@ Converter::Converter(Forms::TextBox &text1, Forms::TextBox &text2, Forms::Clipbo
     // edit by the user makes its box the source before its change runs.
     m_text1.Edited = [this] { EditingLire = True; };
     m_text2.Edited = [this] { EditingLire = False; };
-    const QString decimal = QString::fromStdU16String(m_format.decimal);
-    m_text1.SetKeypadDecimal(decimal);
-    m_text2.SetKeypadDecimal(decimal);
+    m_text1.SetKeypadDecimal(m_format.decimal);
+    m_text2.SetKeypadDecimal(m_format.decimal);
 }
 
 void Converter::Text1_Change()
@@ -38,11 +36,11 @@ void Converter::Text1_Change()
     // Any failure ends the conversion silently; the other box keeps its text,
     // marked as no longer the conversion of this one.
     try {
-        if (const auto amount = readBoxText(utf16View(m_text1.Text()), Money::Lire, m_format)) {
+        if (const auto amount = readBoxText(m_text1.Text(), Money::Lire, m_format)) {
             EuroAmount = toDouble(amount->value) / LirePerEuro;
             ++m_conversions;
             converted = true;
-            m_text2.SetText(QString::fromStdU16String(euroDisplay(amount->value, m_format)));
+            m_text2.SetText(euroDisplay(amount->value, m_format));
         }
     } catch (const std::exception &) { }
     if (!converted)
@@ -55,12 +53,12 @@ void Converter::Text2_Change()
         return;
     bool converted = false;
     try {
-        if (const auto amount = readBoxText(utf16View(m_text2.Text()), Money::Euro, m_format)) {
+        if (const auto amount = readBoxText(m_text2.Text(), Money::Euro, m_format)) {
             EuroAmount = toDouble(amount->value);
             LireAmount = EuroAmount * LirePerEuro;
             ++m_conversions;
             converted = true;
-            m_text1.SetText(QString::fromStdU16String(lireDisplay(*amount, m_format)));
+            m_text1.SetText(lireDisplay(*amount, m_format));
         }
     } catch (const std::exception &) { }
     if (!converted)
@@ -89,12 +87,12 @@ void Converter::copyOnEnter(Forms::TextBox &other)
         return;
     }
     // The whole text, wherever the user left the caret in that box.
-    const QString text = other.Text();
+    const std::u16string text = other.Text();
     other.SetSelStart(0);
     other.SetSelLength(int(text.size()));
     other.SetFocus();
     // An empty box has nothing to copy; what the user copied stays.
-    if (text.isEmpty())
+    if (text.empty())
         return;
     m_clipboard.Clear();
     m_clipboard.SetText(other.SelText());

@@ -49,7 +49,6 @@ public:
 
 private:
     void convertClipboard(std::int16_t editingLire, Forms::TextBox &source, Forms::TextBox &target);
-    void layOut();
 };
 
 } // namespace Monvert

@@ -4,12 +4,14 @@
 // widget tests, the event fuzzer and the benchmarks.
 
 #include "forms/qt/locale.h"
+#include "forms/qt/widgets.h"
 #include "window/form1.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QWidget>
 
 #include <initializer_list>
 #include <memory>
@@ -22,6 +24,17 @@ inline std::unique_ptr<Form1> italianForm()
     auto form = std::make_unique<Form1>(numberFormatFor(QLocale(QLocale::Italian, QLocale::Italy)));
     form->Form_Load();
     return form;
+}
+
+// A box's text as Qt holds it, to compare with the tests' own.
+inline QString text(const Forms::TextBox &box)
+{
+    return QString::fromStdU16String(box.Text());
+}
+
+inline QString selText(const Forms::TextBox &box)
+{
+    return QString::fromStdU16String(box.SelText());
 }
 
 // One key pressed and released.

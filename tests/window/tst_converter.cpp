@@ -4,6 +4,8 @@
 #include "forms/textbox.h"
 #include "window/converter.h"
 
+#include "driving.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -19,19 +21,19 @@ namespace {
 // The two boxes and the converter on a real window, with Italian settings.
 struct Boxes
 {
-    QWidget window;
-    Forms::TextBox Text1{&window, QStringLiteral("Text1")};
-    Forms::TextBox Text2{&window, QStringLiteral("Text2")};
+    Forms::Form window;
+    Forms::TextBox Text1{window, u"Text1"};
+    Forms::TextBox Text2{window, u"Text2"};
     Forms::Clipboard clipboard;
     Converter converter;
 
     explicit Boxes(const QLocale &settings = QLocale(QLocale::Italian, QLocale::Italy))
         : converter(Text1, Text2, clipboard, numberFormatFor(settings))
     {
-        Text1.widget()->setGeometry(0, 0, 120, 20);
-        Text2.widget()->setGeometry(130, 0, 120, 20);
-        window.show();
-        window.activateWindow();
+        Forms::widgetOf(Text1)->setGeometry(0, 0, 120, 20);
+        Forms::widgetOf(Text2)->setGeometry(130, 0, 120, 20);
+        Forms::widgetOf(window)->show();
+        Forms::widgetOf(window)->activateWindow();
     }
 
     Forms::TextBox &box(bool lire) { return lire ? Text1 : Text2; }
@@ -114,8 +116,8 @@ void tst_Converter::typingConverts()
     QFETCH(QString, other);
 
     Boxes boxes;
-    QTest::keyClicks(boxes.box(intoLire).widget(), typed);
-    QCOMPARE(boxes.box(!intoLire).Text(), other);
+    QTest::keyClicks(Forms::widgetOf(boxes.box(intoLire)), typed);
+    QCOMPARE(Driving::text(boxes.box(!intoLire)), other);
 }
 
 void tst_Converter::firstKeystrokeConverts_data()
@@ -130,25 +132,25 @@ void tst_Converter::firstKeystrokeConverts()
     QFETCH(bool, intoLire);
     Boxes boxes;
     // Leave the other box as the source, as a key release there would.
-    QTest::keyClick(boxes.box(!intoLire).widget(), Qt::Key_Left);
+    QTest::keyClick(Forms::widgetOf(boxes.box(!intoLire)), Qt::Key_Left);
     QCOMPARE(boxes.converter.EditingLire, intoLire ? False : True);
 
-    QTest::keyClick(boxes.box(intoLire).widget(), '9');
-    QCOMPARE(boxes.box(!intoLire).Text(),
+    QTest::keyClick(Forms::widgetOf(boxes.box(intoLire)), '9');
+    QCOMPARE(Driving::text(boxes.box(!intoLire)),
              intoLire ? QStringLiteral("Euro 0,00") : QStringLiteral("L. 17.426"));
 }
 
 void tst_Converter::editingTheLireDisplayConverts()
 {
     Boxes boxes;
-    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("5"));
-    QCOMPARE(boxes.Text1.Text(), QStringLiteral("L. 9.681"));
+    QTest::keyClicks(Forms::widgetOf(boxes.Text2), QStringLiteral("5"));
+    QCOMPARE(Driving::text(boxes.Text1), QStringLiteral("L. 9.681"));
 
-    boxes.Text1.widget()->setFocus();
-    boxes.Text1.widget()->setCursorPosition(3);
-    QTest::keyClick(boxes.Text1.widget(), '1');
-    QCOMPARE(boxes.Text1.Text(), QStringLiteral("L. 19.681"));
-    QCOMPARE(boxes.Text2.Text(), QStringLiteral("Euro 10,16"));
+    Forms::widgetOf(boxes.Text1)->setFocus();
+    Forms::widgetOf(boxes.Text1)->setCursorPosition(3);
+    QTest::keyClick(Forms::widgetOf(boxes.Text1), '1');
+    QCOMPARE(Driving::text(boxes.Text1), QStringLiteral("L. 19.681"));
+    QCOMPARE(Driving::text(boxes.Text2), QStringLiteral("Euro 10,16"));
 }
 
 void tst_Converter::failedReadingLeavesTheOtherBox_data()
@@ -168,39 +170,39 @@ void tst_Converter::failedReadingLeavesTheOtherBox()
     Boxes boxes;
     Forms::TextBox &source = boxes.box(intoLire);
     Forms::TextBox &other = boxes.box(!intoLire);
-    QTest::keyClicks(source.widget(), QStringLiteral("1000"));
-    const QString converted = other.Text();
+    QTest::keyClicks(Forms::widgetOf(source), QStringLiteral("1000"));
+    const QString converted = Driving::text(other);
     const double euro = boxes.converter.EuroAmount;
-    const QColor normal = other.widget()->palette().color(QPalette::Text);
+    const QColor normal = Forms::widgetOf(other)->palette().color(QPalette::Text);
     QVERIFY(!converted.isEmpty());
 
     // Pasted whole, so that no part of it converts on the way.
     source.SetFocus();
-    source.widget()->selectAll();
-    QTest::keyClick(source.widget(), Qt::Key_Backspace);
+    Forms::widgetOf(source)->selectAll();
+    QTest::keyClick(Forms::widgetOf(source), Qt::Key_Backspace);
     QGuiApplication::clipboard()->setText(slip);
-    QTest::keyClick(source.widget(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(source.Text(), slip);
-    QCOMPARE(other.Text(), converted);
+    QTest::keyClick(Forms::widgetOf(source), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Driving::text(source), slip);
+    QCOMPARE(Driving::text(other), converted);
     QCOMPARE(boxes.converter.EuroAmount, euro);
     // The old amount stays in sight, greyed, and Enter will not copy it.
     QVERIFY(other.OutOfDate());
-    QCOMPARE(other.widget()->palette().color(QPalette::Text),
-             other.widget()->palette().color(QPalette::Disabled, QPalette::Text));
+    QCOMPARE(Forms::widgetOf(other)->palette().color(QPalette::Text),
+             Forms::widgetOf(other)->palette().color(QPalette::Disabled, QPalette::Text));
     QGuiApplication::clipboard()->setText(QStringLiteral("what the user copied"));
-    QTest::keyClick(source.widget(), Qt::Key_Return);
+    QTest::keyClick(Forms::widgetOf(source), Qt::Key_Return);
     QCOMPARE(clipboardText(), QStringLiteral("what the user copied"));
-    QCOMPARE(boxes.window.focusWidget(), source.widget());
+    QCOMPARE(Forms::widgetOf(boxes.window)->focusWidget(), Forms::widgetOf(source));
 
     // The same amount again, pasted whole, converts to the very text the box
     // shows: current again, and Enter copies it.
-    source.widget()->selectAll();
+    Forms::widgetOf(source)->selectAll();
     QGuiApplication::clipboard()->setText(QStringLiteral("1000"));
-    QTest::keyClick(source.widget(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(other.Text(), converted);
+    QTest::keyClick(Forms::widgetOf(source), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Driving::text(other), converted);
     QVERIFY(!other.OutOfDate());
-    QCOMPARE(other.widget()->palette().color(QPalette::Text), normal);
-    QTest::keyClick(source.widget(), Qt::Key_Return);
+    QCOMPARE(Forms::widgetOf(other)->palette().color(QPalette::Text), normal);
+    QTest::keyClick(Forms::widgetOf(source), Qt::Key_Return);
     QCOMPARE(clipboardText(), converted);
 }
 
@@ -232,44 +234,44 @@ void tst_Converter::keypadDecimalTypesTheRegionalSeparator()
     QFETCH(bool, english);
     Boxes boxes(english ? QLocale(QLocale::English, QLocale::UnitedStates)
                         : QLocale(QLocale::Italian, QLocale::Italy));
-    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("12"));
-    QTest::keyClick(boxes.Text2.widget(), Qt::Key(key), modifiers, -1);
-    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("50"));
-    QCOMPARE(boxes.Text1.Text(), lire);
+    QTest::keyClicks(Forms::widgetOf(boxes.Text2), QStringLiteral("12"));
+    QTest::keyClick(Forms::widgetOf(boxes.Text2), Qt::Key(key), modifiers, -1);
+    QTest::keyClicks(Forms::widgetOf(boxes.Text2), QStringLiteral("50"));
+    QCOMPARE(Driving::text(boxes.Text1), lire);
 }
 
 void tst_Converter::programSetNeverChangesDirection()
 {
     Boxes boxes;
-    QTest::keyClicks(boxes.Text1.widget(), QStringLiteral("1000"));
+    QTest::keyClicks(Forms::widgetOf(boxes.Text1), QStringLiteral("1000"));
     QCOMPARE(boxes.converter.EditingLire, True);
 
     // A set of the target box from the program converts nothing back.
-    boxes.Text2.SetText(QStringLiteral("Euro 99,00"));
+    boxes.Text2.SetText(u"Euro 99,00");
     QCOMPARE(boxes.converter.EditingLire, True);
-    QCOMPARE(boxes.Text1.Text(), QStringLiteral("1000"));
+    QCOMPARE(Driving::text(boxes.Text1), QStringLiteral("1000"));
 
     // Any other set is the user's, as a screen reader's is: it converts.
-    boxes.Text2.widget()->setText(QStringLiteral("10"));
+    Forms::widgetOf(boxes.Text2)->setText(QStringLiteral("10"));
     QCOMPARE(boxes.converter.EditingLire, False);
-    QCOMPARE(boxes.Text1.Text(), QStringLiteral("L. 19.363"));
+    QCOMPARE(Driving::text(boxes.Text1), QStringLiteral("L. 19.363"));
 }
 
 void tst_Converter::oneKeystrokeOneConversion()
 {
     Boxes boxes;
-    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("12,5"));
+    QTest::keyClicks(Forms::widgetOf(boxes.Text2), QStringLiteral("12,5"));
     QCOMPARE(boxes.converter.conversions(), quint64(4));
-    QCOMPARE(boxes.Text2.Text(), QStringLiteral("12,5"));
-    QCOMPARE(boxes.Text1.Text(), QStringLiteral("L. 24.203"));
+    QCOMPARE(Driving::text(boxes.Text2), QStringLiteral("12,5"));
+    QCOMPARE(Driving::text(boxes.Text1), QStringLiteral("L. 24.203"));
 }
 
 void tst_Converter::keyReleaseWithoutEditSetsDirection()
 {
     Boxes boxes;
-    QTest::keyClick(boxes.Text1.widget(), Qt::Key_Right);
+    QTest::keyClick(Forms::widgetOf(boxes.Text1), Qt::Key_Right);
     QCOMPARE(boxes.converter.EditingLire, True);
-    QTest::keyClick(boxes.Text2.widget(), Qt::Key_Shift);
+    QTest::keyClick(Forms::widgetOf(boxes.Text2), Qt::Key_Shift);
     QCOMPARE(boxes.converter.EditingLire, False);
 }
 
@@ -294,21 +296,21 @@ void tst_Converter::enterCopiesTheOtherBox()
     QFETCH(QString, copied);
 
     Boxes boxes;
-    QTest::keyClicks(boxes.box(intoLire).widget(), QStringLiteral("1000"));
-    QTest::keyClick(boxes.box(intoLire).widget(), Qt::Key(key));
+    QTest::keyClicks(Forms::widgetOf(boxes.box(intoLire)), QStringLiteral("1000"));
+    QTest::keyClick(Forms::widgetOf(boxes.box(intoLire)), Qt::Key(key));
     QCOMPARE(clipboardText(), copied);
-    QCOMPARE(boxes.window.focusWidget(), boxes.box(!intoLire).widget());
-    QCOMPARE(boxes.box(!intoLire).SelText(), copied);
+    QCOMPARE(Forms::widgetOf(boxes.window)->focusWidget(), Forms::widgetOf(boxes.box(!intoLire)));
+    QCOMPARE(Driving::selText(boxes.box(!intoLire)), copied);
     // Enter changes no text, so it converts nothing.
-    QCOMPARE(boxes.box(intoLire).Text(), QStringLiteral("1000"));
+    QCOMPARE(Driving::text(boxes.box(intoLire)), QStringLiteral("1000"));
 }
 
 void tst_Converter::enterCopiesTheWholeTextWhereverTheCaret()
 {
     Boxes boxes;
-    QTest::keyClicks(boxes.Text1.widget(), QStringLiteral("1000000"));
-    boxes.Text2.widget()->setCursorPosition(7); // as a click into the Euro box leaves it
-    QTest::keyClick(boxes.Text1.widget(), Qt::Key_Return);
+    QTest::keyClicks(Forms::widgetOf(boxes.Text1), QStringLiteral("1000000"));
+    Forms::widgetOf(boxes.Text2)->setCursorPosition(7); // as a click into the Euro box leaves it
+    QTest::keyClick(Forms::widgetOf(boxes.Text1), Qt::Key_Return);
     QCOMPARE(clipboardText(), QStringLiteral("Euro 516,46"));
 }
 
@@ -324,23 +326,23 @@ void tst_Converter::enterWithEmptyOtherBoxKeepsClipboard()
     QFETCH(QString, typed);
     Boxes boxes;
     QGuiApplication::clipboard()->setText(QStringLiteral("what the user copied"));
-    QTest::keyClicks(boxes.Text1.widget(), typed);
-    QTest::keyClick(boxes.Text1.widget(), Qt::Key_Return);
+    QTest::keyClicks(Forms::widgetOf(boxes.Text1), typed);
+    QTest::keyClick(Forms::widgetOf(boxes.Text1), Qt::Key_Return);
     QCOMPARE(clipboardText(), QStringLiteral("what the user copied"));
 }
 
 void tst_Converter::amountsFollowTheLastConversion()
 {
     Boxes boxes;
-    QTest::keyClicks(boxes.Text2.widget(), QStringLiteral("2"));
+    QTest::keyClicks(Forms::widgetOf(boxes.Text2), QStringLiteral("2"));
     QCOMPARE(boxes.converter.EuroAmount, 2.0);
     QCOMPARE(boxes.converter.LireAmount, 2 * LirePerEuro);
 
-    QTest::keyClicks(boxes.Text1.widget(), QStringLiteral("0"));
+    QTest::keyClicks(Forms::widgetOf(boxes.Text1), QStringLiteral("0"));
     // "0L. 3.873" does not read: the amounts stay as they were.
     QCOMPARE(boxes.converter.EuroAmount, 2.0);
-    boxes.Text1.widget()->selectAll();
-    QTest::keyClicks(boxes.Text1.widget(), QStringLiteral("1000000"));
+    Forms::widgetOf(boxes.Text1)->selectAll();
+    QTest::keyClicks(Forms::widgetOf(boxes.Text1), QStringLiteral("1000000"));
     QCOMPARE(boxes.converter.EuroAmount, 1000000 / LirePerEuro);
     QCOMPARE(boxes.converter.LireAmount, 2 * LirePerEuro);
 }

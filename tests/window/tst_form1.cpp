@@ -83,59 +83,62 @@ void tst_Form1::controlsLaidOutFromTwips()
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
     Form1 form(NumberFormat{});
-    QCOMPARE(form.findChild<QWidget *>(name)->geometry(), pixels);
+    QCOMPARE(Forms::widgetOf(form)->findChild<QWidget *>(name)->geometry(), pixels);
 }
 
 void tst_Form1::lireBoxCoversTheEdgeOfItsLabel()
 {
     auto form = Driving::italianForm();
-    QCOMPARE(form->childAt(57, 5), form->Text1.widget());
-    QCOMPARE(form->childAt(55, 5), form->Label1.widget());
+    QCOMPARE(Forms::widgetOf(*form)->childAt(57, 5), Forms::widgetOf(form->Text1));
+    QCOMPARE(Forms::widgetOf(*form)->childAt(55, 5), Forms::widgetOf(form->Label1));
 }
 
 void tst_Form1::looksAtStart()
 {
     auto form = Driving::italianForm();
-    QCOMPARE(form->windowTitle(), QStringLiteral("Monvert"));
-    QCOMPARE(form->palette().color(QPalette::Window), QColor(3, 0, 67));
-    QCOMPARE(form->Label3.widget()->palette().color(QPalette::Window), QColor(0, 0, 192));
-    QCOMPARE(form->Label3.widget()->palette().color(QPalette::WindowText), QColor(Qt::white));
-    QCOMPARE(form->Label1.widget()->palette().color(QPalette::Window), QColor(192, 255, 255));
+    QCOMPARE(Forms::widgetOf(*form)->windowTitle(), QStringLiteral("Monvert"));
+    QCOMPARE(Forms::widgetOf(*form)->palette().color(QPalette::Window), QColor(3, 0, 67));
+    QCOMPARE(Forms::widgetOf(form->Label3)->palette().color(QPalette::Window), QColor(0, 0, 192));
+    QCOMPARE(Forms::widgetOf(form->Label3)->palette().color(QPalette::WindowText),
+             QColor(Qt::white));
+    QCOMPARE(Forms::widgetOf(form->Label1)->palette().color(QPalette::Window),
+             QColor(192, 255, 255));
     for (Forms::Label *label : {&form->Label3, &form->Label1, &form->Label2}) {
         QVERIFY(label->FontBold());
-        QCOMPARE(label->widget()->font().pointSizeF(), 8.25);
-        QCOMPARE(label->widget()->alignment(), Qt::AlignCenter);
+        QCOMPARE(Forms::widgetOf(*label)->font().pointSizeF(), 8.25);
+        QCOMPARE(Forms::widgetOf(*label)->alignment(), Qt::AlignCenter);
     }
-    QCOMPARE(form->Label3.widget()->text(), QStringLiteral("Eu"));
-    QCOMPARE(form->Label1.widget()->text(), QStringLiteral("Lire"));
-    QCOMPARE(form->Label2.widget()->text(), QStringLiteral("Euro"));
-    QVERIFY(form->Text1.Text().isEmpty() && form->Text2.Text().isEmpty());
-    QCOMPARE(form->windowIcon().availableSizes(), (QList<QSize>{QSize(32, 32), QSize(16, 16)}));
+    QCOMPARE(Forms::widgetOf(form->Label3)->text(), QStringLiteral("Eu"));
+    QCOMPARE(Forms::widgetOf(form->Label1)->text(), QStringLiteral("Lire"));
+    QCOMPARE(Forms::widgetOf(form->Label2)->text(), QStringLiteral("Euro"));
+    QVERIFY(Driving::text(form->Text1).isEmpty() && Driving::text(form->Text2).isEmpty());
+    QCOMPARE(Forms::widgetOf(*form)->windowIcon().availableSizes(),
+             (QList<QSize>{QSize(32, 32), QSize(16, 16)}));
 }
 
 void tst_Form1::placedAsAToolWindowOnTop()
 {
     auto form = Driving::italianForm();
-    QVERIFY(form->isVisible());
-    QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    QCOMPARE(form->windowType(), Qt::Tool);
-    QVERIFY(form->testAttribute(Qt::WA_ShowWithoutActivating));
+    QVERIFY(Forms::widgetOf(*form)->isVisible());
+    QVERIFY(Forms::widgetOf(*form)->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(Forms::widgetOf(*form)->windowType(), Qt::Tool);
+    QVERIFY(Forms::widgetOf(*form)->testAttribute(Qt::WA_ShowWithoutActivating));
     // 311 x 42 less the reference frame, whatever frame the platform draws.
-    QCOMPARE(form->frameGeometry().topLeft(), QPoint(0, 0));
-    QCOMPARE(form->size(), QSize(305, 20));
-    QCOMPARE(form->minimumSize(), form->maximumSize());
+    QCOMPARE(Forms::widgetOf(*form)->frameGeometry().topLeft(), QPoint(0, 0));
+    QCOMPARE(Forms::widgetOf(*form)->size(), QSize(305, 20));
+    QCOMPARE(Forms::widgetOf(*form)->minimumSize(), Forms::widgetOf(*form)->maximumSize());
 }
 
 void tst_Form1::focusMovesBetweenTheBoxesOnly()
 {
     auto form = Driving::italianForm();
-    QCOMPARE(form->focusWidget(), form->Text1.widget());
-    QTest::keyClick(form->Text1.widget(), Qt::Key_Tab);
-    QCOMPARE(form->focusWidget(), form->Text2.widget());
-    QTest::keyClick(form->Text2.widget(), Qt::Key_Tab);
-    QCOMPARE(form->focusWidget(), form->Text1.widget());
+    QCOMPARE(Forms::widgetOf(*form)->focusWidget(), Forms::widgetOf(form->Text1));
+    QTest::keyClick(Forms::widgetOf(form->Text1), Qt::Key_Tab);
+    QCOMPARE(Forms::widgetOf(*form)->focusWidget(), Forms::widgetOf(form->Text2));
+    QTest::keyClick(Forms::widgetOf(form->Text2), Qt::Key_Tab);
+    QCOMPARE(Forms::widgetOf(*form)->focusWidget(), Forms::widgetOf(form->Text1));
     for (Forms::Label *label : {&form->Label3, &form->Label1, &form->Label2})
-        QCOMPARE(label->widget()->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(Forms::widgetOf(*label)->focusPolicy(), Qt::NoFocus);
 }
 
 void tst_Form1::clickConvertsTheClipboard_data()
@@ -178,13 +181,13 @@ void tst_Form1::clickConvertsTheClipboard()
 
     auto form = Driving::italianForm();
     clipboard()->setText(copied);
-    QTest::mouseClick(labelNamed(*form, label).widget(), Qt::LeftButton);
+    QTest::mouseClick(Forms::widgetOf(labelNamed(*form, label)), Qt::LeftButton);
 
-    QCOMPARE(form->Text1.Text(), lire);
-    QCOMPARE(form->Text2.Text(), euro);
+    QCOMPARE(Driving::text(form->Text1), lire);
+    QCOMPARE(Driving::text(form->Text2), euro);
     QCOMPARE(clipboard()->text(), result);
     Forms::TextBox &source = label == QLatin1StringView("Label2") ? form->Text2 : form->Text1;
-    QCOMPARE(source.SelText(), source.Text());
+    QCOMPARE(Driving::selText(source), Driving::text(source));
     QCOMPARE(form->converter.EditingLire, label == QLatin1StringView("Label2") ? False : True);
 }
 
@@ -208,8 +211,8 @@ void tst_Form1::clickThatConvertsNothingKeepsTheClipboard()
     QFETCH(QString, copied);
     QFETCH(QString, lire);
     auto form = Driving::italianForm();
-    QTest::keyClicks(form->Text2.widget(), QStringLiteral("7"));
-    QCOMPARE(form->Text1.Text(), QStringLiteral("L. 13.554"));
+    QTest::keyClicks(Forms::widgetOf(form->Text2), QStringLiteral("7"));
+    QCOMPARE(Driving::text(form->Text1), QStringLiteral("L. 13.554"));
 
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::red);
@@ -218,11 +221,11 @@ void tst_Form1::clickThatConvertsNothingKeepsTheClipboard()
         clipboard()->setImage(picture);
     else if (!copied.isEmpty())
         clipboard()->setText(copied);
-    QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
+    QTest::mouseClick(Forms::widgetOf(form->Label1), Qt::LeftButton);
 
-    QCOMPARE(form->Text1.Text(), lire);
-    QCOMPARE(form->Text1.SelText(), lire);
-    QCOMPARE(form->Text2.Text(), QStringLiteral("7"));
+    QCOMPARE(Driving::text(form->Text1), lire);
+    QCOMPARE(Driving::selText(form->Text1), lire);
+    QCOMPARE(Driving::text(form->Text2), QStringLiteral("7"));
     QVERIFY(form->Text2.OutOfDate());
     if (isPicture) {
         QVERIFY(clipboard()->mimeData()->hasImage());
@@ -236,22 +239,22 @@ void tst_Form1::secondClickOnTheSameLabelChangesNothing()
 {
     auto form = Driving::italianForm();
     clipboard()->setText(QStringLiteral("1000"));
-    QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
-    QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
-    QCOMPARE(form->Text1.Text(), QStringLiteral("Euro 0,52"));
-    QCOMPARE(form->Text2.Text(), QStringLiteral("Euro 0,52"));
+    QTest::mouseClick(Forms::widgetOf(form->Label1), Qt::LeftButton);
+    QTest::mouseClick(Forms::widgetOf(form->Label1), Qt::LeftButton);
+    QCOMPARE(Driving::text(form->Text1), QStringLiteral("Euro 0,52"));
+    QCOMPARE(Driving::text(form->Text2), QStringLiteral("Euro 0,52"));
     QCOMPARE(clipboard()->text(), QStringLiteral("Euro 0,52"));
 }
 
 void tst_Form1::digitAfterAClickReplacesAndConverts()
 {
     auto form = Driving::italianForm();
-    form->Text1.widget()->setFocus();
+    Forms::widgetOf(form->Text1)->setFocus();
     clipboard()->setText(QStringLiteral("1000"));
-    QTest::mouseClick(form->Label1.widget(), Qt::LeftButton);
-    QTest::keyClicks(form->Text1.widget(), QStringLiteral("2"));
-    QCOMPARE(form->Text1.Text(), QStringLiteral("2"));
-    QCOMPARE(form->Text2.Text(), QStringLiteral("Euro 0,00"));
+    QTest::mouseClick(Forms::widgetOf(form->Label1), Qt::LeftButton);
+    QTest::keyClicks(Forms::widgetOf(form->Text1), QStringLiteral("2"));
+    QCOMPARE(Driving::text(form->Text1), QStringLiteral("2"));
+    QCOMPARE(Driving::text(form->Text2), QStringLiteral("Euro 0,00"));
 }
 
 void tst_Form1::pressShowsNormalWeightOnThatLabelOnly_data()
@@ -270,10 +273,10 @@ void tst_Form1::pressShowsNormalWeightOnThatLabelOnly()
     auto form = Driving::italianForm();
     Forms::Label &pressed = labelNamed(*form, label);
 
-    QTest::mousePress(pressed.widget(), Qt::MouseButton(button));
+    QTest::mousePress(Forms::widgetOf(pressed), Qt::MouseButton(button));
     for (Forms::Label *each : {&form->Label3, &form->Label1, &form->Label2})
         QCOMPARE(each->FontBold(), each != &pressed);
-    QTest::mouseRelease(pressed.widget(), Qt::MouseButton(button));
+    QTest::mouseRelease(Forms::widgetOf(pressed), Qt::MouseButton(button));
     QVERIFY(pressed.FontBold());
 }
 
@@ -281,18 +284,18 @@ void tst_Form1::doubleClickOnEuFoldsAndUnfolds()
 {
     auto form = Driving::italianForm();
     clipboard()->setText(QStringLiteral("1000"));
-    Driving::doubleClick(form->Label3.widget());
+    Driving::doubleClick(Forms::widgetOf(form->Label3));
     QCOMPARE(form->Width(), FoldedWidth);
     // 470 twips at 15 to the pixel, less the reference frame's six: the "Eu" label.
-    QCOMPARE(form->width(), 25);
-    QCOMPARE(form->frameGeometry().left(), 0);
+    QCOMPARE(Forms::widgetOf(*form)->width(), 25);
+    QCOMPARE(Forms::widgetOf(*form)->frameGeometry().left(), 0);
     // The click before the double-click converted the clipboard once.
     QCOMPARE(clipboard()->text(), QStringLiteral("Euro 0,52"));
     QVERIFY(form->Label3.FontBold());
 
-    Driving::doubleClick(form->Label3.widget());
+    Driving::doubleClick(Forms::widgetOf(form->Label3));
     QCOMPARE(form->Width(), UnfoldedWidth);
-    QCOMPARE(form->width(), 304);
+    QCOMPARE(Forms::widgetOf(*form)->width(), 304);
 }
 
 void tst_Form1::foldTestIsStrictAboveFiveHundred_data()
@@ -327,9 +330,9 @@ void tst_Form1::doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth()
     QFETCH(QString, label);
     auto form = Driving::italianForm();
     clipboard()->setText(QStringLiteral("1000"));
-    const QRect before = form->frameGeometry();
-    Driving::doubleClick(labelNamed(*form, label).widget());
-    QCOMPARE(form->frameGeometry(), before);
+    const QRect before = Forms::widgetOf(*form)->frameGeometry();
+    Driving::doubleClick(Forms::widgetOf(labelNamed(*form, label)));
+    QCOMPARE(Forms::widgetOf(*form)->frameGeometry(), before);
     QCOMPARE(form->converter.conversions(), quint64(1));
 }
 
@@ -337,17 +340,18 @@ void tst_Form1::foldedWindowTakesNoKeys()
 {
     auto form = Driving::italianForm();
     clipboard()->setText(QStringLiteral("x"));
-    form->Text2.widget()->setFocus();
+    Forms::widgetOf(form->Text2)->setFocus();
     form->Label3_DblClick();
-    QVERIFY(!form->Text2.widget()->isVisible());
-    QWidget *receiver = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
+    QVERIFY(!Forms::widgetOf(form->Text2)->isVisible());
+    QWidget *receiver
+        = QApplication::focusWidget() ? QApplication::focusWidget() : Forms::widgetOf(*form);
     QTest::keyClicks(receiver, QStringLiteral("5"));
     QTest::keyClick(receiver, Qt::Key_Return);
     QCOMPARE(clipboard()->text(), QStringLiteral("x"));
-    QVERIFY(form->Text1.Text().isEmpty() && form->Text2.Text().isEmpty());
+    QVERIFY(Driving::text(form->Text1).isEmpty() && Driving::text(form->Text2).isEmpty());
 
     form->Label3_DblClick();
-    QCOMPARE(form->focusWidget(), form->Text2.widget());
+    QCOMPARE(Forms::widgetOf(*form)->focusWidget(), Forms::widgetOf(form->Text2));
 }
 
 void tst_Form1::longAmountsShowWholeOrMarked_data()
@@ -369,13 +373,14 @@ void tst_Form1::longAmountsShowWholeOrMarked()
     QFETCH(QString, text);
     QFETCH(bool, whole);
     auto form = Driving::italianForm();
-    auto *edit = form->findChild<QLineEdit *>(box);
+    auto *edit = Forms::widgetOf(*form)->findChild<QLineEdit *>(box);
     edit->setText(text);
 
     // Drawn smaller, but no smaller than two thirds of the window's size.
-    QVERIFY(edit->font().pointSizeF() >= form->font().pointSizeF() * 2 / 3 - 0.01);
+    QVERIFY(edit->font().pointSizeF()
+            >= Forms::widgetOf(*form)->font().pointSizeF() * 2 / 3 - 0.01);
     // What the window shows of the box, less the frame and margin at its left.
-    const int seen = std::min(edit->width(), form->width() - edit->x()) - 4;
+    const int seen = std::min(edit->width(), Forms::widgetOf(*form)->width() - edit->x()) - 4;
     QCOMPARE(QFontMetricsF(edit->font()).horizontalAdvance(text) <= seen, whole);
     QCOMPARE(edit->toolTip(), whole ? QString() : text);
     QCOMPARE(edit->accessibleDescription().contains(text), !whole);

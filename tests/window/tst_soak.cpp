@@ -3,6 +3,7 @@
 // thousand. Whatever the window keeps per keystroke or per click shows up here
 // as resident memory that grows after the warm-up.
 #include "forms/qt/locale.h"
+#include "forms/qt/widgets.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -46,7 +47,7 @@ long residentBytes()
 // exercised. 16 keystrokes.
 void typeRound(Form1 &form, int round)
 {
-    QLineEdit *box = round % 2 ? form.Text2.widget() : form.Text1.widget();
+    QLineEdit *box = round % 2 ? Forms::widgetOf(form.Text2) : Forms::widgetOf(form.Text1);
     const QString amount = QString::number(1000000 + round * 7919 % 9000000);
     QTest::keyClicks(box, amount);
     QTest::keyClick(box, Qt::Key_Return);
@@ -62,7 +63,7 @@ void clickRound(Form1 &form, int round)
                                      QStringLiteral("abc"), QStringLiteral("L. 19.363")};
     QGuiApplication::clipboard()->setText(copied[round % 4]);
     Forms::Label &label = round % 3 == 0 ? form.Label1 : round % 3 == 1 ? form.Label2 : form.Label3;
-    QTest::mouseClick(label.widget(), Qt::LeftButton);
+    QTest::mouseClick(Forms::widgetOf(label), Qt::LeftButton);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "forms/clipboard.h"
 
+#include "forms/qt/native.h"
+
 #include "forms/qt/waits.h"
 
 #include <QClipboard>
@@ -36,9 +38,9 @@ QString clipboardText(QClipboard::Mode mode)
     return {};
 }
 
-QString Clipboard::GetText() const
+std::u16string Clipboard::GetText() const
 {
-    return clipboardText(QClipboard::Clipboard);
+    return plain(clipboardText(QClipboard::Clipboard));
 }
 
 void Clipboard::Clear()
@@ -46,9 +48,9 @@ void Clipboard::Clear()
     QGuiApplication::clipboard()->clear();
 }
 
-void Clipboard::SetText(const QString &text)
+void Clipboard::SetText(std::u16string_view text)
 {
-    QGuiApplication::clipboard()->setText(text);
+    QGuiApplication::clipboard()->setText(qString(text));
 }
 
 } // namespace Monvert::Forms

@@ -2,71 +2,145 @@
 #include "forms/form.h"
 
 #include "forms/placement.h"
+#include "forms/qt/native.h"
 #include "forms/qt/units.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QIcon>
+#include <QPixmap>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace Monvert::Forms {
 
-Form::Form(Qt::WindowFlags flags)
-    : QWidget(nullptr, flags)
-{ }
+namespace {
+
+// The window icon's images, compiled in. Loading them from files or resources
+// would make Qt scan its icon-engine and image-format plugins first, a few
+// milliseconds of every start before the window can appear.
+#include "monvert-16.xpm"
+#include "monvert.xpm"
+
+class FormWidget final : public QWidget
+{
+public:
+    FormWidget()
+        : QWidget(nullptr,
+                  Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                      | Qt::WindowCloseButtonHint)
+    { }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        // Qt does not count a tool window when it decides that the last
+        // window has closed, so the program would live on without a window.
+        QWidget::closeEvent(event);
+        if (event->isAccepted())
+            QCoreApplication::quit();
+    }
+};
+
+} // namespace
+
+Form::Form()
+    : m_native(std::make_unique<Native>())
+{
+    m_native->widget = new FormWidget;
+    QWidget *widget = m_native->widget;
+    QIcon icon;
+    icon.addPixmap(QPixmap(monvert));
+    icon.addPixmap(QPixmap(monvert_16));
+    widget->setWindowIcon(icon);
+    // The larger images are PNG, which Qt reads only after looking through its
+    // image plugins; that waits until the window is up. Qt hands the window
+    // system no image above 128 pixels.
+    QTimer::singleShot(0, widget, [widget] {
+        QIcon larger = widget->windowIcon();
+        for (const int size : {48, 64, 128})
+            larger.addFile(QStringLiteral(":/icons/org.monvert.Monvert-%1.png").arg(size),
+                           QSize(size, size));
+        widget->setWindowIcon(larger);
+    });
+}
+
+Form::~Form()
+{
+    delete m_native->widget;
+}
+
+void Form::SetCaption(std::u16string_view caption)
+{
+    m_native->widget->setWindowTitle(qString(caption));
+}
+
+void Form::SetBackColor(Color color)
+{
+    QWidget *widget = m_native->widget;
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, qColor(color));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void Form::SetClientArea(const Twips &area)
+{
+    QWidget *widget = m_native->widget;
+    const QRect client = pixels(area, widget);
+    widget->move(client.topLeft());
+    widget->setFixedSize(client.size());
+}
 
 float Form::Width() const
 {
-    const int outer = width() + ReferenceFrame.left() + ReferenceFrame.right();
-    return m_width ? *m_width : float(outer * twipsPerPixel(this));
+    const QWidget *widget = m_native->widget;
+    const int outer = widget->width() + ReferenceFrame.left + ReferenceFrame.right;
+    return m_native->width ? *m_native->width : float(outer * twipsPerPixel(widget));
 }
 
 void Form::SetWidth(float twips)
 {
-    m_width = twips;
-    const int frame = ReferenceFrame.left() + ReferenceFrame.right();
-    const int client = std::max(1, twipsToPixels(double(twips), this) - frame);
-    setFixedWidth(client);
-    // A control the narrower window no longer holds is hidden rather than
-    // clipped, so that no key reaches a box the user cannot see; the focus
-    // comes back to it when the window is wide enough again.
-    QWidget *focused = focusWidget();
-    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+    QWidget *widget = m_native->widget;
+    m_native->width = twips;
+    const int frame = ReferenceFrame.left + ReferenceFrame.right;
+    const int client = std::max(1, twipsToPixels(double(twips), widget) - frame);
+    widget->setFixedWidth(client);
+    QWidget *focused = widget->focusWidget();
+    for (QWidget *child : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow())
             continue;
         child->setVisible(child->x() < client);
-        if (child == m_hiddenFocus && child->isVisible())
+        if (child == m_native->hiddenFocus && child->isVisible())
             child->setFocus(Qt::OtherFocusReason);
     }
     if (focused && !focused->isVisible()) {
-        m_hiddenFocus = focused;
+        m_native->hiddenFocus = focused;
         // Qt would give it the focus back on the window's next activation.
         focused->clearFocus();
     }
 }
 
-WId Form::hWnd()
+WindowHandle Form::hWnd()
 {
-    return winId();
+    return WindowHandle(m_native->widget->winId());
 }
 
 void Form::BringBack()
 {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    QWidget *widget = m_native->widget;
+    widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
+    widget->show();
+    widget->raise();
+    widget->activateWindow();
     if (Reopened)
         Reopened();
 }
 
-void Form::closeEvent(QCloseEvent *event)
+QWidget *widgetOf(const Form &form)
 {
-    // Qt does not count a tool window when it decides that the last window
-    // has closed, so the program would live on without a window.
-    QWidget::closeEvent(event);
-    if (event->isAccepted())
-        QCoreApplication::quit();
+    return form.native().widget;
 }
 
 } // namespace Monvert::Forms

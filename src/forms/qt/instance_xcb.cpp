@@ -3,14 +3,17 @@
 // selection of its own. Ownership ends with its window or its connection, so
 // a Monvert that died, however, never holds the display. A second start
 // sends the owner a message and ends.
-#include "forms/instance.h"
+#include "forms/application.h"
 
 #include "forms/form.h"
+#include "forms/qt/session.h"
+#include "forms/qt/widgets.h"
 #include "forms/qt/xcb.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QWidget>
 
 #include <cstring>
 #include <string_view>
@@ -67,7 +70,7 @@ class InstanceGuard final : public QObject, public QAbstractNativeEventFilter
 {
 public:
     InstanceGuard(Form &form, xcb_atom_t reopen)
-        : QObject(&form)
+        : QObject(widgetOf(form))
         , m_form(form)
         , m_reopen(reopen)
     {
@@ -82,7 +85,7 @@ public:
         if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
             return false;
         const auto *client = reinterpret_cast<const xcb_client_message_event_t *>(event);
-        if (client->type != m_reopen || client->window != xcb_window_t(m_form.winId()))
+        if (client->type != m_reopen || client->window != xcb_window_t(m_form.hWnd()))
             return false;
         m_form.BringBack();
         return true;
@@ -119,7 +122,7 @@ bool claimInstance(Form &form)
     // Another start may have got here first since the check before Qt started.
     if (askOwner(connection, atoms))
         return false;
-    xcb_set_selection_owner(connection, xcb_window_t(form.winId()), atoms.selection,
+    xcb_set_selection_owner(connection, xcb_window_t(form.hWnd()), atoms.selection,
                             XCB_CURRENT_TIME);
     xcb_flush(connection);
     new InstanceGuard(form, atoms.reopen);

@@ -2,11 +2,13 @@
 #include "forms/label.h"
 
 #include "forms/qt/dispatch.h"
+#include "forms/qt/native.h"
 #include "forms/qt/units.h"
 #include "forms/qt/waits.h"
 
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 namespace Monvert::Forms {
@@ -137,36 +139,87 @@ QAccessibleInterface *accessibleLabel(const QString &, QObject *object)
 
 } // namespace
 
-Label::Label(QWidget *parent, const QString &name, const QString &caption)
-    : m_widget(new LabelWidget(parent, this))
+struct Label::Native
+{
+    QPointer<LabelWidget> widget;
+};
+
+namespace {
+
+QFont captionFont()
+{
+    // The face the window was designed with, and any sans-serif where it is missing.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+} // namespace
+
+Label::Label(Form &form, std::u16string_view name, std::u16string_view caption)
+    : m_native(std::make_unique<Native>())
 {
     static const bool factoryInstalled = (QAccessible::installFactory(accessibleLabel), true);
     (void)factoryInstalled;
-    m_widget->setObjectName(name);
-    m_widget->setText(caption);
+    LabelWidget *widget = new LabelWidget(widgetOf(form), this);
+    m_native->widget = widget;
+    widget->setObjectName(qString(name));
+    widget->setText(qString(caption));
+    widget->setFont(captionFont());
+    widget->setFrameStyle(QFrame::Box | QFrame::Plain);
+    widget->setLineWidth(1);
+    widget->setAlignment(Qt::AlignCenter);
+    widget->setFocusPolicy(Qt::NoFocus);
+    widget->setAutoFillBackground(true);
 }
 
 Label::~Label()
 {
-    if (m_widget)
-        m_widget->m_label = nullptr;
+    if (m_native->widget)
+        m_native->widget->m_label = nullptr;
+}
+
+void Label::Move(const Twips &place)
+{
+    m_native->widget->setGeometry(pixels(place, m_native->widget));
+}
+
+void Label::SetBackColor(Color color)
+{
+    QPalette palette = m_native->widget->palette();
+    palette.setColor(QPalette::Window, qColor(color));
+    m_native->widget->setPalette(palette);
+}
+
+void Label::SetForeColor(Color color)
+{
+    QPalette palette = m_native->widget->palette();
+    palette.setColor(QPalette::WindowText, qColor(color));
+    m_native->widget->setPalette(palette);
 }
 
 bool Label::FontBold() const
 {
-    return m_widget->font().bold();
+    return m_native->widget->font().bold();
 }
 
 void Label::SetFontBold(bool bold)
 {
-    QFont font = m_widget->font();
+    QFont font = m_native->widget->font();
     font.setBold(bold);
-    m_widget->setFont(font);
+    m_native->widget->setFont(font);
 }
 
-QLabel *Label::widget() const
+void Label::Names(TextBox &box)
 {
-    return m_widget;
+    m_native->widget->setBuddy(widgetOf(box));
+}
+
+QLabel *widgetOf(const Label &label)
+{
+    return label.native().widget;
 }
 
 } // namespace Monvert::Forms

@@ -4,6 +4,8 @@
 // stay on top.
 #include "forms/placement.h"
 
+#include "forms/qt/session.h"
+
 #include "forms/qt/xcb.h"
 #include "rules/messages.h"
 
@@ -103,9 +105,10 @@ void addStates(const X11 &x11, xcb_window_t window, bool mapped,
 
 } // namespace
 
-bool SetWindowPos(WId hWnd, WId hWndInsertAfter, int X, int Y, int cx, int cy, std::uint32_t uFlags)
+bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y, int cx, int cy,
+                  std::uint32_t uFlags)
 {
-    QWidget *window = QWidget::find(hWnd);
+    QWidget *window = QWidget::find(WId(hWnd));
     if (!window || !window->isWindow())
         return false;
     const bool mapped = window->isVisible();
@@ -132,8 +135,8 @@ bool SetWindowPos(WId hWnd, WId hWndInsertAfter, int X, int Y, int cx, int cy, s
     // frame's own: Qt asks the window manager for north-west gravity, so the
     // frame's corner lands there whatever its size, even when no window
     // manager has told it yet or one starts later.
-    const QSize client(std::max(1, cx - ReferenceFrame.left() - ReferenceFrame.right()),
-                       std::max(1, cy - ReferenceFrame.top() - ReferenceFrame.bottom()));
+    const QSize client(std::max(1, cx - ReferenceFrame.left - ReferenceFrame.right),
+                       std::max(1, cy - ReferenceFrame.top - ReferenceFrame.bottom));
     window->setFixedSize(client);
     window->move(X, Y);
     // A widget that is not shown yet keeps its geometry to itself, and on

@@ -3,6 +3,7 @@
 
 #include "forms/clipboard.h"
 #include "forms/qt/dispatch.h"
+#include "forms/qt/native.h"
 #include "forms/qt/waits.h"
 #include "rules/messages.h"
 
@@ -74,6 +75,23 @@ void countLongBox(int change)
 
 } // namespace
 
+class TextBoxWidget;
+
+struct TextBox::Native
+{
+    QPointer<TextBoxWidget> widget;
+    bool setting = false;
+    bool outOfDate = false;
+};
+
+namespace {
+
+void raiseChange(TextBox &box);
+void showOutOfDate(TextBox &box, bool outOfDate);
+void describe(TextBox &box);
+
+} // namespace
+
 class TextBoxWidget final : public QLineEdit
 {
 public:
@@ -90,15 +108,15 @@ public:
             fitText();
             if (!m_box)
                 return;
-            m_box->showOutOfDate(false);
-            if (m_box->m_setting)
+            showOutOfDate(*m_box, false);
+            if (m_box->native().setting)
                 return;
             // Every change the program did not make is the user's, whatever
             // its road: keys and paste, but also a drop, an input method or
             // a screen reader's set, which QLineEdit does not count as edits.
             if (m_box->Edited)
                 dispatch(objectName(), "Edited", m_box->Edited);
-            m_box->raiseChange();
+            raiseChange(*m_box);
         });
     }
 
@@ -139,7 +157,7 @@ public:
         if (m_hidden != !fits) {
             m_hidden = !fits;
             if (m_box)
-                m_box->describe();
+                describe(*m_box);
         }
         if (m_hidden)
             setToolTip(shown.left(ToolTipLength));
@@ -245,110 +263,133 @@ protected:
     }
 };
 
-TextBox::TextBox(QWidget *parent, const QString &name)
-    : m_widget(new TextBoxWidget(parent, this))
+TextBox::TextBox(Form &form, std::u16string_view name)
+    : m_native(std::make_unique<Native>())
 {
-    m_widget->setObjectName(name);
+    m_native->widget = new TextBoxWidget(widgetOf(form), this);
+    m_native->widget->setObjectName(qString(name));
 }
 
 TextBox::~TextBox()
 {
-    if (m_widget)
-        m_widget->m_box = nullptr;
+    if (m_native->widget)
+        m_native->widget->m_box = nullptr;
 }
 
-QString TextBox::Text() const
+void TextBox::Move(const Twips &place)
 {
-    return m_widget->text();
+    m_native->widget->setGeometry(pixels(place, m_native->widget));
 }
 
-void TextBox::SetText(const QString &text)
+void TextBox::BringToFront()
+{
+    m_native->widget->raise();
+}
+
+std::u16string TextBox::Text() const
+{
+    return plain(m_native->widget->text());
+}
+
+void TextBox::SetText(std::u16string_view text)
 {
     // QLineEdit leaves the caret at the end and stays silent when the text is
     // unchanged; the converter relies on the caret at the start and on a Change
     // for every set, so a clipboard command always converts.
-    m_setting = true;
-    m_widget->setText(text);
-    m_widget->setCursorPosition(0);
-    m_setting = false;
+    m_native->setting = true;
+    m_native->widget->setText(qString(text));
+    m_native->widget->setCursorPosition(0);
+    m_native->setting = false;
     // A conversion may write the very text the box already shows; it is current again.
-    showOutOfDate(false);
-    raiseChange();
+    showOutOfDate(*this, false);
+    raiseChange(*this);
 }
 
 void TextBox::SetSelStart(int start)
 {
-    m_widget->setCursorPosition(start);
+    m_native->widget->setCursorPosition(start);
 }
 
 void TextBox::SetSelLength(int length)
 {
+    QLineEdit *widget = m_native->widget;
     const int start
-        = m_widget->hasSelectedText() ? m_widget->selectionStart() : m_widget->cursorPosition();
-    const int available = int(m_widget->text().size()) - start;
-    m_widget->setSelection(start, std::clamp(length, 0, available));
+        = widget->hasSelectedText() ? widget->selectionStart() : widget->cursorPosition();
+    const int available = int(widget->text().size()) - start;
+    widget->setSelection(start, std::clamp(length, 0, available));
 }
 
-QString TextBox::SelText() const
+std::u16string TextBox::SelText() const
 {
-    return m_widget->selectedText();
+    return plain(m_native->widget->selectedText());
 }
 
 void TextBox::SetFocus()
 {
-    m_widget->setFocus(Qt::OtherFocusReason);
+    m_native->widget->setFocus(Qt::OtherFocusReason);
 }
 
 void TextBox::SetOutOfDate()
 {
-    showOutOfDate(true);
+    showOutOfDate(*this, true);
 }
 
-void TextBox::showOutOfDate(bool outOfDate)
+bool TextBox::OutOfDate() const
 {
-    if (outOfDate == m_outOfDate)
+    return m_native->outOfDate;
+}
+
+void TextBox::SetKeypadDecimal(std::u16string_view separator)
+{
+    m_native->widget->m_keypadDecimal = qString(separator);
+}
+
+QLineEdit *widgetOf(const TextBox &box)
+{
+    return box.native().widget;
+}
+
+namespace {
+
+void showOutOfDate(TextBox &box, bool outOfDate)
+{
+    TextBox::Native &native = box.native();
+    if (outOfDate == native.outOfDate)
         return;
-    m_outOfDate = outOfDate;
+    native.outOfDate = outOfDate;
     // Only the roles set here are the box's own; the rest follow the window,
     // so an empty palette gives the box back its ordinary colours.
     QPalette palette;
     if (outOfDate) {
-        const QColor grey = m_widget->palette().color(QPalette::Disabled, QPalette::Text);
+        const QColor grey = native.widget->palette().color(QPalette::Disabled, QPalette::Text);
         palette.setColor(QPalette::Active, QPalette::Text, grey);
         palette.setColor(QPalette::Inactive, QPalette::Text, grey);
     }
-    m_widget->setPalette(palette);
-    describe();
+    native.widget->setPalette(palette);
+    describe(box);
 }
 
-void TextBox::describe()
+void describe(TextBox &box)
 {
     // Heard where grey or an ellipsis cannot be seen, in the user's
     // language. A hidden part is told by the whole text.
+    const TextBox::Native &native = box.native();
     QStringList description;
-    if (m_outOfDate)
+    if (native.outOfDate)
         description << QString::fromUtf8(
             translated("Out of date: not the conversion of the other box"));
-    if (m_widget->m_hidden)
-        description << m_widget->text().left(ToolTipLength);
-    m_widget->setAccessibleDescription(description.join(QStringLiteral("; ")));
+    if (native.widget->m_hidden)
+        description << native.widget->text().left(ToolTipLength);
+    native.widget->setAccessibleDescription(description.join(QStringLiteral("; ")));
 }
 
-void TextBox::SetKeypadDecimal(const QString &separator)
+void raiseChange(TextBox &box)
 {
-    m_widget->m_keypadDecimal = separator;
+    if (box.Change)
+        dispatch(box.native().widget->objectName(), "Change", box.Change);
 }
 
-QLineEdit *TextBox::widget() const
-{
-    return m_widget;
-}
-
-void TextBox::raiseChange()
-{
-    if (Change)
-        dispatch(m_widget->objectName(), "Change", Change);
-}
+} // namespace
 
 void Beep()
 {

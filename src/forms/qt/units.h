@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "forms/form.h"
+
 class QWidget;
 
 namespace Monvert::Forms {
-
-inline constexpr double TwipsPerInch = 1440.0;
 
 // Twips per device-independent pixel at the widget's screen's logical density
 // (15 at 96 dpi).

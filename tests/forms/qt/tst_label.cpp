@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "forms/label.h"
+#include "forms/qt/widgets.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,8 +14,8 @@ namespace {
 
 struct RecordingLabel
 {
-    QWidget window;
-    Forms::Label label{&window, QStringLiteral("Label1"), QStringLiteral("Lire")};
+    Forms::Form window;
+    Forms::Label label{window, u"Label1", u"Lire"};
     QStringList events;
 
     RecordingLabel()
@@ -27,19 +28,19 @@ struct RecordingLabel
         label.MouseUp = [this](std::int16_t button, std::int16_t, float, float) {
             events << QStringLiteral("MouseUp %1").arg(button);
         };
-        label.widget()->setGeometry(10, 0, 40, 20);
-        window.resize(100, 40);
-        window.show();
+        Forms::widgetOf(label)->setGeometry(10, 0, 40, 20);
+        Forms::widgetOf(window)->resize(100, 40);
+        Forms::widgetOf(window)->show();
     }
 
     void send(QEvent::Type type, Qt::MouseButton button, QPoint at = QPoint(5, 5),
               quint64 timestamp = 0)
     {
-        QMouseEvent event(type, at, label.widget()->mapToGlobal(at), button,
+        QMouseEvent event(type, at, Forms::widgetOf(label)->mapToGlobal(at), button,
                           type == QEvent::MouseButtonRelease ? Qt::NoButton : button,
                           Qt::NoModifier);
         event.setTimestamp(timestamp);
-        QApplication::sendEvent(label.widget(), &event);
+        QApplication::sendEvent(Forms::widgetOf(label), &event);
     }
 };
 
@@ -111,9 +112,9 @@ void tst_Label::fontBoldRedrawsTheWeight()
 {
     RecordingLabel r;
     r.label.SetFontBold(true);
-    QVERIFY(r.label.widget()->font().bold());
+    QVERIFY(Forms::widgetOf(r.label)->font().bold());
     r.label.SetFontBold(false);
-    QCOMPARE(r.label.widget()->font().weight(), QFont::Normal);
+    QCOMPARE(Forms::widgetOf(r.label)->font().weight(), QFont::Normal);
     QVERIFY(!r.label.FontBold());
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "forms/textbox.h"
 
+#include "driving.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -21,8 +23,8 @@ namespace {
 // A box that writes down every event it raises, in order.
 struct RecordingBox
 {
-    QWidget window;
-    Forms::TextBox box{&window, QStringLiteral("Text1")};
+    Forms::Form window;
+    Forms::TextBox box{window, u"Text1"};
     QStringList events;
 
     RecordingBox()
@@ -32,9 +34,9 @@ struct RecordingBox
         box.KeyUp = [this](std::int16_t key, std::int16_t shift) {
             events << QStringLiteral("KeyUp %1 %2").arg(key).arg(shift);
         };
-        box.widget()->resize(200, 20);
-        window.show();
-        box.widget()->setFocus();
+        Forms::widgetOf(box)->resize(200, 20);
+        Forms::widgetOf(window)->show();
+        Forms::widgetOf(box)->setFocus();
     }
 };
 
@@ -92,13 +94,13 @@ void tst_TextBox::setLeavesCaretAtStartNothingSelected()
     QFETCH(QString, before);
     QFETCH(QString, after);
     RecordingBox r;
-    QTest::keyClicks(r.box.widget(), before);
-    r.box.widget()->selectAll();
+    QTest::keyClicks(Forms::widgetOf(r.box), before);
+    Forms::widgetOf(r.box)->selectAll();
 
-    r.box.SetText(after);
-    QCOMPARE(r.box.Text(), after);
-    QCOMPARE(r.box.widget()->cursorPosition(), 0);
-    QVERIFY(!r.box.widget()->hasSelectedText());
+    r.box.SetText(after.toStdU16String());
+    QCOMPARE(Driving::text(r.box), after);
+    QCOMPARE(Forms::widgetOf(r.box)->cursorPosition(), 0);
+    QVERIFY(!Forms::widgetOf(r.box)->hasSelectedText());
 }
 
 void tst_TextBox::setRaisesChangeNestedEvenForSameText()
@@ -110,11 +112,11 @@ void tst_TextBox::setRaisesChangeNestedEvenForSameText()
         ++changes;
         // Nested: the set has not returned yet, and the caret is already home.
         QVERIFY(!returned);
-        QCOMPARE(r.box.Text(), QStringLiteral("10"));
-        QCOMPARE(r.box.widget()->cursorPosition(), 0);
+        QCOMPARE(Driving::text(r.box), QStringLiteral("10"));
+        QCOMPARE(Forms::widgetOf(r.box)->cursorPosition(), 0);
     };
-    r.box.SetText(QStringLiteral("10"));
-    r.box.SetText(QStringLiteral("10"));
+    r.box.SetText(u"10");
+    r.box.SetText(u"10");
     returned = true;
     QCOMPARE(changes, 2);
 }
@@ -122,8 +124,8 @@ void tst_TextBox::setRaisesChangeNestedEvenForSameText()
 void tst_TextBox::setIsNoUserEdit()
 {
     RecordingBox r;
-    QSignalSpy edited(r.box.widget(), &QLineEdit::textEdited);
-    r.box.SetText(QStringLiteral("10"));
+    QSignalSpy edited(Forms::widgetOf(r.box), &QLineEdit::textEdited);
+    r.box.SetText(u"10");
     QCOMPARE(edited.count(), 0);
     QCOMPARE(r.events, QStringList{QStringLiteral("Change")});
 }
@@ -156,7 +158,7 @@ void tst_TextBox::keystrokeEventOrder()
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(QStringList, events);
     RecordingBox r;
-    QTest::keyClick(r.box.widget(), Qt::Key(key), modifiers);
+    QTest::keyClick(Forms::widgetOf(r.box), Qt::Key(key), modifiers);
     // The modifier's own release may follow.
     QCOMPARE(r.events.mid(0, events.size()), events);
 }
@@ -165,7 +167,7 @@ void tst_TextBox::autoRepeatReleaseIsNoKeyUp()
 {
     RecordingBox r;
     QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"), true);
-    QApplication::sendEvent(r.box.widget(), &repeated);
+    QApplication::sendEvent(Forms::widgetOf(r.box), &repeated);
     QVERIFY(r.events.isEmpty());
 }
 
@@ -182,11 +184,11 @@ void tst_TextBox::userEditsRaiseEditedBeforeChange()
     QFETCH(QKeySequence, keys);
     RecordingBox r;
     QGuiApplication::clipboard()->setText(QStringLiteral("42"));
-    QTest::keyClicks(r.box.widget(), QStringLiteral("7"));
-    r.box.widget()->selectAll();
+    QTest::keyClicks(Forms::widgetOf(r.box), QStringLiteral("7"));
+    Forms::widgetOf(r.box)->selectAll();
     r.events.clear();
 
-    QTest::keySequence(r.box.widget(), keys);
+    QTest::keySequence(Forms::widgetOf(r.box), keys);
     QVERIFY2(r.events.size() >= 2, qPrintable(r.events.join(u',')));
     QCOMPARE(r.events.at(0), QStringLiteral("Edited"));
     QCOMPARE(r.events.at(1), QStringLiteral("Change"));
@@ -208,10 +210,10 @@ void tst_TextBox::selLengthClipsAtTheEnd()
     QFETCH(int, length);
     QFETCH(QString, selected);
     RecordingBox r;
-    r.box.SetText(QStringLiteral("Euro 0,52"));
+    r.box.SetText(u"Euro 0,52");
     r.box.SetSelStart(start);
     r.box.SetSelLength(length);
-    QCOMPARE(r.box.SelText(), selected);
+    QCOMPARE(Driving::selText(r.box), selected);
 }
 
 void tst_TextBox::failureInAProcedureIsReportedNotFatal()
@@ -219,12 +221,12 @@ void tst_TextBox::failureInAProcedureIsReportedNotFatal()
     RecordingBox r;
     r.box.KeyUp = [](std::int16_t, std::int16_t) { throw std::runtime_error("boom"); };
     const QByteArray written
-        = standardErrorOf([&] { QTest::keyClick(r.box.widget(), Qt::Key_Return); });
+        = standardErrorOf([&] { QTest::keyClick(Forms::widgetOf(r.box), Qt::Key_Return); });
     QCOMPARE(written, QByteArray("Monvert: unhandled error in Text1_KeyUp: boom\n"));
     // Still answering events.
     r.box.KeyUp = nullptr;
-    QTest::keyClicks(r.box.widget(), QStringLiteral("12"));
-    QCOMPARE(r.box.Text(), QStringLiteral("12"));
+    QTest::keyClicks(Forms::widgetOf(r.box), QStringLiteral("12"));
+    QCOMPARE(Driving::text(r.box), QStringLiteral("12"));
 }
 
 // Every blink of the caret redraws the whole line: with a mebibyte in a box
@@ -238,15 +240,15 @@ void tst_TextBox::caretStaysSteadyWhileABoxHoldsALongText()
     {
         RecordingBox first;
         RecordingBox second;
-        first.box.SetText(longText);
+        first.box.SetText(longText.toStdU16String());
         QCOMPARE(hints->cursorFlashTime(), 0);
-        second.box.SetText(longText);
-        first.box.SetText(QStringLiteral("10"));
+        second.box.SetText(longText.toStdU16String());
+        first.box.SetText(u"10");
         QCOMPARE(hints->cursorFlashTime(), 0);
         second.box.SetText({});
         QCOMPARE(hints->cursorFlashTime(), blinking);
         // Typed or pasted by the user counts as much as a program's set.
-        first.box.widget()->insert(longText);
+        Forms::widgetOf(first.box)->insert(longText);
         QCOMPARE(hints->cursorFlashTime(), 0);
     }
     // A box that goes away with its long text gives the blinking back.
