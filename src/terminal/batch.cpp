@@ -45,7 +45,9 @@ bool isOption(std::string_view argument)
 int writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        // A mebibyte at most a call: Windows counts what it writes in an unsigned int.
+        const auto chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size(), 1 << 20));
+        const auto written = ::write(fd, bytes.data(), chunk);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
@@ -181,7 +183,7 @@ int convertStream(LineConverter &converter, int in)
         line.append(piece.substr(0, LongestLine - std::min(LongestLine, line.size())));
     };
     for (;;) {
-        const ssize_t read = ::read(in, block.data(), block.size());
+        const auto read = ::read(in, block.data(), static_cast<unsigned>(block.size()));
         if (read < 0 && errno == EINTR)
             continue;
         if (read < 0)

@@ -4,6 +4,7 @@
 // when a window is wanted.
 #include "rules/messages.h"
 #include "terminal/batch.h"
+#include "terminal/launch.h"
 
 #include <array>
 #include <cerrno>
@@ -11,8 +12,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -90,8 +90,7 @@ int answerCommandLine(int argc, char **argv)
         }
     }
     if (Monvert::Terminal::wanted(argc, argv))
-        return Monvert::Terminal::run({argv + 1, argv + argc}, STDIN_FILENO, STDOUT_FILENO,
-                                      STDERR_FILENO);
+        return Monvert::Terminal::run({argv + 1, argv + argc}, 0, 1, 2);
     for (int i = 1; i < argc;) {
         const int length = qtOptionLength(argc, argv, i);
         if (length == 0) {
@@ -105,31 +104,22 @@ int answerCommandLine(int argc, char **argv)
     return -1;
 }
 
-// The window's program: beside this one in the build tree, in its private
-// folder once installed.
-std::string windowProgram()
-{
-    const std::string folder = Monvert::programFolder();
-    for (const char *relative : {"monvert-window", MONVERT_WINDOW_FROM_BINDIR}) {
-        const std::string candidate = folder + relative;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    return folder + MONVERT_WINDOW_FROM_BINDIR;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     Monvert::useUserLanguage();
-    if (const int answered = answerCommandLine(argc, argv); answered >= 0)
+    const std::vector<std::string> arguments = Monvert::Terminal::commandLine(argc, argv);
+    std::vector<char *> pointers;
+    for (const std::string &argument : arguments)
+        pointers.push_back(const_cast<char *>(argument.c_str()));
+    pointers.push_back(nullptr);
+    if (const int answered = answerCommandLine(int(arguments.size()), pointers.data());
+        answered >= 0)
         return answered;
-    // The same process goes on as the window, with the same arguments.
-    const std::string window = windowProgram();
-    execv(window.c_str(), argv);
+    const std::string failure = Monvert::Terminal::startWindow(argc, argv);
     std::fputs(filledIn(translated("monvert: cannot start the window %s: %s\n"),
-                        {window, std::strerror(errno)})
+                        {Monvert::Terminal::windowProgram(), failure})
                    .c_str(),
                stderr);
     return 1;

@@ -30,7 +30,7 @@ owner_is() { [ "$("$OWNER" owner)" = "$1" ] || { echo "    owner: $("$OWNER" own
 # the window is answering again.
 answers() {
     activate
-    xdotool mousemove --window "$WINDOW" 250 8 click 1
+    click_at 250 8
     xdotool key ctrl+a type "$1"
     xdotool key Return
     wait_until 20 sh -c "[ \"\$(timeout 5 xclip -selection clipboard -o 2>/dev/null)\" = '$2' ]" \
@@ -73,7 +73,9 @@ for _ in 1 2 3; do
     click_at 44 8
     sleep 0.3
 done
-check "Ctrl+V, then three clicks on a silent owner: one wait" asked_once
+# (Under Wine, the paste is the system box's own and Wine's clipboard code
+# asks the owner in its own time, so the count means nothing there.)
+[ -n "${E2E_WINE:-}" ] || check "Ctrl+V, then three clicks on a silent owner: one wait" asked_once
 check "Ctrl+V, then three clicks: answers again" answers 7 "L. 13.554"
 kill "$OWNER_PID" 2>/dev/null
 
@@ -105,11 +107,14 @@ check "an owner that dies mid-transfer: answers again" answers 10 "L. 19.363"
 # Monvert owns the clipboard now; another client asks it for MULTIPLE targets
 # with property lists that hold no whole pairs of atoms, or that a second
 # connection keeps changing. None reaches Qt's own handling.
-"$OWNER" multiple 3000 >"$E2E_TMP/multiple"
-check "3000 malformed and racing MULTIPLE requests are refused" grep -qx "refused 3000 of 3000" "$E2E_TMP/multiple"
-check "so is a well-formed one" grep -qx "(refused)" "$E2E_TMP/multiple"
-check "MULTIPLE requests: still running" alive
-check "MULTIPLE requests: the clipboard still served" clipboard_is "L. 19.363"
+# (Under Wine, Wine's own X11 clipboard code answers them, not Monvert's.)
+if [ -z "${E2E_WINE:-}" ]; then
+    "$OWNER" multiple 3000 >"$E2E_TMP/multiple"
+    check "3000 malformed and racing MULTIPLE requests are refused" grep -qx "refused 3000 of 3000" "$E2E_TMP/multiple"
+    check "so is a well-formed one" grep -qx "(refused)" "$E2E_TMP/multiple"
+    check "MULTIPLE requests: still running" alive
+    check "MULTIPLE requests: the clipboard still served" clipboard_is "L. 19.363"
+fi
 
 # Each file goes on the clipboard through xclip, which stays its owner; after
 # a click on "Lire" the clipboard must still hold exactly those bytes.
@@ -141,7 +146,9 @@ check "1 MiB of mixed garbage: kept" kept_after_click "$E2E_TMP/garbage"
 check "1 MiB of lines of 80 digits: kept" kept_after_click "$E2E_TMP/lines"
 check "invalid UTF-8: kept" kept_after_click "$E2E_TMP/invalid-utf8"
 check "an embedded NUL: kept" kept_after_click "$E2E_TMP/nul"
-check "an embedded NUL as plain STRING: kept" kept_after_click "$E2E_TMP/nul" STRING
+# Which X11 formats reach the program is the toolkit's business: Qt's here,
+# Wine's under Wine.
+[ -n "${E2E_WINE:-}" ] || check "an embedded NUL as plain STRING: kept" kept_after_click "$E2E_TMP/nul" STRING
 check "right-to-left marks around a number: kept" kept_after_click "$E2E_TMP/rtl-marks"
 check "a byte order mark and a zero-width space: kept" kept_after_click "$E2E_TMP/invisible"
 
@@ -154,9 +161,11 @@ converts_from() {
     click_at 44 8
     clipboard_is "$3"
 }
-check "text offered only as text/plain;charset=utf-8 converts" \
-    converts_from "text/plain;charset=utf-8" 1000 "Euro 0,52"
-check "text offered only as COMPOUND_TEXT converts" converts_from COMPOUND_TEXT 5000 "Euro 2,58"
+if [ -z "${E2E_WINE:-}" ]; then
+    check "text offered only as text/plain;charset=utf-8 converts" \
+        converts_from "text/plain;charset=utf-8" 1000 "Euro 0,52"
+    check "text offered only as COMPOUND_TEXT converts" converts_from COMPOUND_TEXT 5000 "Euro 2,58"
+fi
 
 # Sixteen mebibytes: the box takes its first 32.767 characters, nothing
 # converts, and the memory is given back once the boxes are emptied.
@@ -172,7 +181,7 @@ done
 wait_until 20 settled
 after=$(resident_kib)
 echo "    resident: ${before} KiB before, $after KiB after the 16 MiB click and emptying both boxes"
-if [ -z "${MONVERT_SANITIZED:-}" ]; then
+if [ -z "${MONVERT_SANITIZED:-}" ] && [ -z "${E2E_WINE:-}" ]; then
     check "16 MiB of digits: resident memory back within 10 MiB" test $((after - before)) -le 10240
 fi
 
@@ -188,7 +197,13 @@ check "answers after a mebibyte in its box" answers 10 "L. 19.363"
 check "nothing on standard error" stderr_is_empty
 
 # SIGTERM ends Monvert through its event loop, so the toolkit hands the
-# clipboard to a clipboard manager and the amount outlives the program.
+# clipboard to a clipboard manager and the amount outlives the program. (On
+# Windows the clipboard is the system's and outlives every program; the
+# installer test closes the window instead.)
+if [ -n "${E2E_WINE:-}" ]; then
+    finish
+    exit
+fi
 "$OWNER" manager >"$E2E_TMP/manager" &
 E2E_PIDS+=($!)
 wait_until 10 test -s "$E2E_TMP/manager"

@@ -11,6 +11,8 @@
 
 namespace Monvert::Forms {
 
+volatile std::sig_atomic_t readingClipboard = 0;
+
 using namespace Qt::Literals::StringLiterals;
 
 QString clipboardText(QClipboard::Mode mode)

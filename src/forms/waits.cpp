@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "forms/qt/waits.h"
+#include "forms/waits.h"
 
 namespace Monvert::Forms {
-
-volatile std::sig_atomic_t readingClipboard = 0;
 
 namespace {
 

@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: MIT
+#include "forms/form.h"
+
+#include "forms/placement.h"
+#include "forms/win32/native.h"
+
+#include <algorithm>
+
+namespace Monvert::Forms {
+
+namespace {
+
+constexpr DWORD Style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD ExStyle = WS_EX_TOOLWINDOW;
+
+LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto *native = reinterpret_cast<Form::Native *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == EN_CHANGE) {
+            if (TextBox::Native *box = textBoxOf(reinterpret_cast<HWND>(lParam)))
+                textChanged(*box);
+            return 0;
+        }
+        break;
+    case WM_CTLCOLOREDIT:
+        if (TextBox::Native *box = textBoxOf(reinterpret_cast<HWND>(lParam)))
+            return reinterpret_cast<LRESULT>(textBoxColors(*box, reinterpret_cast<HDC>(wParam)));
+        break;
+    case WM_CTLCOLORSTATIC:
+        if (Label::Native *label = labelOf(reinterpret_cast<HWND>(lParam)))
+            return reinterpret_cast<LRESULT>(labelColors(*label, reinterpret_cast<HDC>(wParam)));
+        break;
+    case WM_ERASEBKGND:
+        if (native && native->background) {
+            RECT client;
+            GetClientRect(window, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, native->background.get());
+            return 1;
+        }
+        break;
+    case WM_REOPEN:
+        if (native && native->form)
+            dispatch([native] { native->form->BringBack(); });
+        return 0;
+    case WM_DESTROY:
+        // Closing the window ends the program.
+        PostQuitMessage(0);
+        return 0;
+    default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void registerClass()
+{
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = formProcedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hIcon = LoadIconW(windowClass.hInstance, L"IDI_ICON1");
+        windowClass.hIconSm = windowClass.hIcon;
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = FormClass;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+// The outer size for a client area, with this window's own frame.
+SIZE outerSize(HWND window, int clientWidth, int clientHeight)
+{
+    RECT rect{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectExForDpi(&rect, Style, FALSE, ExStyle, dpiOf(window));
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+} // namespace
+
+Form::Form()
+    : m_native(std::make_unique<Native>())
+{
+    registerClass();
+    m_native->form = this;
+    m_native->window.reset(CreateWindowExW(ExStyle, FormClass, L"", Style, CW_USEDEFAULT,
+                                           CW_USEDEFAULT, 100, 40, nullptr, nullptr,
+                                           GetModuleHandleW(nullptr), nullptr));
+    SetWindowLongPtrW(m_native->window.get(), GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(m_native.get()));
+}
+
+Form::~Form()
+{
+    // Closing by the program itself is no close by the user.
+    if (m_native->window)
+        SetWindowLongPtrW(m_native->window.get(), GWLP_USERDATA, 0);
+}
+
+void Form::SetCaption(std::u16string_view caption)
+{
+    SetWindowTextW(m_native->window.get(), wide(caption).c_str());
+}
+
+void Form::SetBackColor(Color color)
+{
+    m_native->background.reset(CreateSolidBrush(colorRef(color)));
+    InvalidateRect(m_native->window.get(), nullptr, TRUE);
+}
+
+void Form::SetClientArea(const Twips &area)
+{
+    m_native->clientArea = area;
+    HWND window = m_native->window.get();
+    const UINT dpi = dpiOf(window);
+    const SIZE outer
+        = outerSize(window, twipsToPixels(area.width, dpi), twipsToPixels(area.height, dpi));
+    ::SetWindowPos(window, nullptr, twipsToPixels(area.left, dpi), twipsToPixels(area.top, dpi),
+                   outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+float Form::Width() const
+{
+    HWND window = m_native->window.get();
+    const UINT dpi = dpiOf(window);
+    RECT client;
+    GetClientRect(window, &client);
+    const int outer
+        = client.right + MulDiv(ReferenceFrame.left + ReferenceFrame.right, int(dpi), 96);
+    return m_native->width ? *m_native->width : float(MulDiv(outer, 1440, int(dpi)));
+}
+
+void Form::SetWidth(float twips)
+{
+    m_native->width = twips;
+    HWND window = m_native->window.get();
+    const UINT dpi = dpiOf(window);
+    RECT client;
+    GetClientRect(window, &client);
+    const int width
+        = std::max(1,
+                   MulDiv(int(twips), int(dpi), 1440)
+                       - MulDiv(ReferenceFrame.left + ReferenceFrame.right, int(dpi), 96));
+    const SIZE outer = outerSize(window, width, client.bottom);
+    ::SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A control the narrower window no longer holds is hidden rather than
+    // clipped, so that no key reaches a box the user cannot see.
+    HWND focused = GetFocus();
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT place;
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&place), 2);
+        const bool inside = place.left < width;
+        ShowWindow(child, inside ? SW_SHOWNA : SW_HIDE);
+        if (inside && child == m_native->hiddenFocus)
+            ::SetFocus(child);
+        if (!inside && child == focused) {
+            m_native->hiddenFocus = child;
+            ::SetFocus(window);
+        }
+    }
+}
+
+WindowHandle Form::hWnd()
+{
+    return reinterpret_cast<WindowHandle>(m_native->window.get());
+}
+
+void Form::BringBack()
+{
+    HWND window = m_native->window.get();
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(window);
+    if (Reopened)
+        Reopened();
+}
+
+} // namespace Monvert::Forms

@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: MIT
+#include "forms/label.h"
+
+#include "forms/waits.h"
+#include "forms/win32/native.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <array>
+
+namespace Monvert::Forms {
+
+namespace {
+
+constexpr UINT_PTR SubclassId = 2;
+
+std::int16_t shiftState(WPARAM keys)
+{
+    return std::int16_t(((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0)
+                        | (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+}
+
+// The face the window was designed with, at this window's density.
+unique_hfont captionFont(HWND window, bool bold)
+{
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(825, int(dpiOf(window)), 7200);
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyW(font.lfFaceName, L"MS Sans Serif");
+    return unique_hfont(CreateFontIndirectW(&font));
+}
+
+void raiseMouse(Label::Native &native, Label::MouseProcedure Label::*procedure, std::int16_t button,
+                WPARAM keys, LPARAM position)
+{
+    if (!native.label || !(native.label->*procedure))
+        return;
+    const UINT dpi = dpiOf(native.control);
+    const float x = float(MulDiv(GET_X_LPARAM(position), 1440, int(dpi)));
+    const float y = float(MulDiv(GET_Y_LPARAM(position), 1440, int(dpi)));
+    const std::int16_t shift = shiftState(keys);
+    dispatch([&] { (native.label->*procedure)(button, shift, x, y); });
+}
+
+LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Label::Native *native);
+
+// Events in the order the window's procedures were written for: a click is
+// MouseDown, MouseUp, Click; a double-click MouseDown, MouseUp, Click,
+// DblClick, MouseUp.
+LRESULT CALLBACK labelProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR data)
+{
+    auto *native = reinterpret_cast<Label::Native *>(data);
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEMOVE) {
+        // Clicks queued behind a wait on another program would each wait again.
+        const auto time = std::uint32_t(GetMessageTime());
+        if (madeDuringWait(time))
+            return 0;
+        LRESULT result = 0;
+        timed(time, [&] { result = labelMouse(control, message, wParam, lParam, native); });
+        return result;
+    }
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(control, labelProcedure, SubclassId);
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Label::Native *native)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        SetCapture(control);
+        native->clickArmed = true;
+        raiseMouse(*native, &Label::MouseDown, 1, wParam, lParam);
+        return 0;
+    case WM_LBUTTONUP: {
+        ReleaseCapture();
+        RECT client;
+        GetClientRect(control, &client);
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const bool click = native->clickArmed && PtInRect(&client, at);
+        native->clickArmed = false;
+        raiseMouse(*native, &Label::MouseUp, 1, wParam, lParam);
+        if (click && native->label && native->label->Click)
+            dispatch(native->label->Click);
+        return 0;
+    }
+    case WM_LBUTTONDBLCLK:
+        native->clickArmed = false;
+        SetCapture(control);
+        if (native->label && native->label->DblClick)
+            dispatch(native->label->DblClick);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: raiseMouse(*native, &Label::MouseDown, 2, wParam, lParam); return 0;
+    case WM_RBUTTONUP: raiseMouse(*native, &Label::MouseUp, 2, wParam, lParam); return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: raiseMouse(*native, &Label::MouseDown, 4, wParam, lParam); return 0;
+    case WM_MBUTTONUP: raiseMouse(*native, &Label::MouseUp, 4, wParam, lParam); return 0;
+    default: return DefSubclassProc(control, message, wParam, lParam);
+    }
+}
+
+} // namespace
+
+Label::Native *labelOf(HWND control)
+{
+    std::array<wchar_t, 8> className{};
+    GetClassNameW(control, className.data(), int(className.size()));
+    if (lstrcmpiW(className.data(), L"Static") != 0)
+        return nullptr;
+    return reinterpret_cast<Label::Native *>(GetWindowLongPtrW(control, GWLP_USERDATA));
+}
+
+HBRUSH labelColors(Label::Native &native, HDC dc)
+{
+    SetTextColor(dc, colorRef(native.fore));
+    SetBkColor(dc, colorRef(native.back));
+    if (!native.brush)
+        native.brush.reset(CreateSolidBrush(colorRef(native.back)));
+    return native.brush.get();
+}
+
+Label::Label(Form &form, std::u16string_view, std::u16string_view caption)
+    : m_native(std::make_unique<Native>())
+{
+    m_native->label = this;
+    HWND parent = form.native().window.get();
+    // A screen reader hears a static text as the name of the box after it.
+    m_native->control = CreateWindowExW(
+        0, L"Static", wide(caption).c_str(),
+        WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY, 0, 0, 10, 10,
+        parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(m_native->control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_native.get()));
+    SetWindowSubclass(m_native->control, labelProcedure, SubclassId,
+                      reinterpret_cast<DWORD_PTR>(m_native.get()));
+    m_native->bold = captionFont(parent, true);
+    m_native->normal = captionFont(parent, false);
+    SendMessageW(m_native->control, WM_SETFONT, reinterpret_cast<WPARAM>(m_native->bold.get()),
+                 FALSE);
+}
+
+Label::~Label()
+{
+    RemoveWindowSubclass(m_native->control, labelProcedure, SubclassId);
+    SetWindowLongPtrW(m_native->control, GWLP_USERDATA, 0);
+}
+
+void Label::Move(const Twips &place)
+{
+    const UINT dpi = dpiOf(m_native->control);
+    MoveWindow(m_native->control, twipsToPixels(place.left, dpi), twipsToPixels(place.top, dpi),
+               twipsToPixels(place.width, dpi), twipsToPixels(place.height, dpi), TRUE);
+}
+
+void Label::SetBackColor(Color color)
+{
+    m_native->back = color;
+    m_native->brush.reset();
+    InvalidateRect(m_native->control, nullptr, TRUE);
+}
+
+void Label::SetForeColor(Color color)
+{
+    m_native->fore = color;
+    InvalidateRect(m_native->control, nullptr, TRUE);
+}
+
+bool Label::FontBold() const
+{
+    return m_native->isBold;
+}
+
+void Label::SetFontBold(bool bold)
+{
+    m_native->isBold = bold;
+    SendMessageW(m_native->control, WM_SETFONT,
+                 reinterpret_cast<WPARAM>((bold ? m_native->bold : m_native->normal).get()), TRUE);
+}
+
+void Label::Names(TextBox &)
+{
+    // The static text just before a box in the window's order names it
+    // already; the window creates each label before its box.
+}
+
+} // namespace Monvert::Forms

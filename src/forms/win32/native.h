@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// What the Win32 implementation keeps behind the forms layer's classes, and
+// what its files share.
+#include "forms/form.h"
+#include "forms/label.h"
+#include "forms/textbox.h"
+#include "forms/win32/handles.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Monvert::Forms {
+
+inline constexpr wchar_t FormClass[] = L"MonvertForm";
+// Another start of the program asks the running one to bring its window back.
+inline constexpr UINT WM_REOPEN = WM_APP + 1;
+
+struct Form::Native
+{
+    Form *form = nullptr;
+    unique_hwnd window;
+    unique_hbrush background;
+    std::optional<float> width;
+    HWND hiddenFocus = nullptr;
+    Twips clientArea;
+};
+
+struct TextBox::Native
+{
+    TextBox *box = nullptr;
+    HWND edit = nullptr;
+    bool setting = false;
+    bool outOfDate = false;
+    bool keypadDecimal = false; // the key down was the keypad's decimal key
+    std::wstring decimal;
+    unique_hfont font;
+};
+
+struct Label::Native
+{
+    Label *label = nullptr;
+    HWND control = nullptr;
+    Color back{255, 255, 255};
+    Color fore{0, 0, 0};
+    unique_hbrush brush;
+    unique_hfont bold;
+    unique_hfont normal;
+    bool isBold = true;
+    bool clickArmed = false;
+};
+
+inline std::wstring wide(std::u16string_view text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+inline std::u16string plain(std::wstring_view text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+inline COLORREF colorRef(Color color)
+{
+    return RGB(color.red, color.green, color.blue);
+}
+
+inline UINT dpiOf(HWND window)
+{
+    const UINT dpi = window ? GetDpiForWindow(window) : 0;
+    return dpi ? dpi : 96;
+}
+
+inline int twipsToPixels(int twips, UINT dpi)
+{
+    return MulDiv(twips, int(dpi), 1440);
+}
+
+// Every event procedure runs through here: a failure that escapes one must
+// not unwind through the system's message dispatch.
+template <typename Procedure> void dispatch(Procedure &&procedure) noexcept
+{
+    try {
+        procedure();
+    } catch (const std::exception &failure) {
+        OutputDebugStringA(failure.what());
+    } catch (...) {
+        OutputDebugStringA("Monvert: unhandled error");
+    }
+}
+
+// The window's controls, as its procedure finds them from their handles.
+[[nodiscard]] TextBox::Native *textBoxOf(HWND control);
+[[nodiscard]] Label::Native *labelOf(HWND control);
+void textChanged(TextBox::Native &box);
+[[nodiscard]] HBRUSH textBoxColors(TextBox::Native &box, HDC dc);
+[[nodiscard]] HBRUSH labelColors(Label::Native &label, HDC dc);
+
+} // namespace Monvert::Forms

@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: MIT
+#include "forms/textbox.h"
+
+#include "forms/waits.h"
+#include "forms/win32/native.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+
+namespace Monvert::Forms {
+
+namespace {
+
+constexpr UINT_PTR SubclassId = 1;
+
+std::int16_t shiftState()
+{
+    return std::int16_t((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0)
+                        | (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+}
+
+void showOutOfDate(TextBox::Native &native, bool outOfDate)
+{
+    if (native.outOfDate == outOfDate)
+        return;
+    native.outOfDate = outOfDate;
+    InvalidateRect(native.edit, nullptr, TRUE);
+}
+
+void raiseChange(TextBox::Native &native)
+{
+    if (native.box && native.box->Change)
+        dispatch(native.box->Change);
+}
+
+// The classic single-line box: the key procedures see every release, the
+// keypad's decimal key types the regional separator, and Enter, which the
+// box has no use for, makes no warning sound.
+LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR data)
+{
+    auto *native = reinterpret_cast<TextBox::Native *>(data);
+    switch (message) {
+    case WM_KEYDOWN: native->keypadDecimal = wParam == VK_DECIMAL; break;
+    case WM_CHAR:
+        if (wParam == L'\r' || wParam == L'\n')
+            return 0;
+        if (native->keypadDecimal && !native->decimal.empty()) {
+            native->keypadDecimal = false;
+            SendMessageW(edit, EM_REPLACESEL, TRUE,
+                         reinterpret_cast<LPARAM>(native->decimal.c_str()));
+            return 0;
+        }
+        break;
+    case WM_PASTE: {
+        // A paste waits on the clipboard's owner like a click on a label.
+        const auto time = std::uint32_t(GetMessageTime());
+        if (madeDuringWait(time))
+            return 0;
+        LRESULT result = 0;
+        timed(time, [&] { result = DefSubclassProc(edit, message, wParam, lParam); });
+        return result;
+    }
+    case WM_KEYUP:
+        if (native->box && native->box->KeyUp) {
+            const auto code = std::int16_t(wParam);
+            const std::int16_t shift = shiftState();
+            dispatch([native, code, shift] { native->box->KeyUp(code, shift); });
+        }
+        return 0;
+    case WM_NCDESTROY: RemoveWindowSubclass(edit, editProcedure, SubclassId); break;
+    default: break;
+    }
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+} // namespace
+
+TextBox::Native *textBoxOf(HWND control)
+{
+    std::array<wchar_t, 8> className{};
+    GetClassNameW(control, className.data(), int(className.size()));
+    if (lstrcmpiW(className.data(), L"Edit") != 0)
+        return nullptr;
+    return reinterpret_cast<TextBox::Native *>(GetWindowLongPtrW(control, GWLP_USERDATA));
+}
+
+void textChanged(TextBox::Native &native)
+{
+    showOutOfDate(native, false);
+    if (native.setting)
+        return;
+    // Every change the program did not make is the user's, whatever its road.
+    if (native.box && native.box->Edited)
+        dispatch(native.box->Edited);
+    raiseChange(native);
+}
+
+HBRUSH textBoxColors(TextBox::Native &native, HDC dc)
+{
+    SetTextColor(dc, GetSysColor(native.outOfDate ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return GetSysColorBrush(COLOR_WINDOW);
+}
+
+TextBox::TextBox(Form &form, std::u16string_view)
+    : m_native(std::make_unique<Native>())
+{
+    m_native->box = this;
+    HWND parent = form.native().window.get();
+    m_native->edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
+                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 10,
+                                     10, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(m_native->edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_native.get()));
+    SetWindowSubclass(m_native->edit, editProcedure, SubclassId,
+                      reinterpret_cast<DWORD_PTR>(m_native.get()));
+    SendMessageW(m_native->edit, EM_LIMITTEXT, MaxLength, 0);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpiOf(parent));
+    m_native->font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    SendMessageW(m_native->edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_native->font.get()), FALSE);
+}
+
+TextBox::~TextBox()
+{
+    RemoveWindowSubclass(m_native->edit, editProcedure, SubclassId);
+    SetWindowLongPtrW(m_native->edit, GWLP_USERDATA, 0);
+}
+
+void TextBox::Move(const Twips &place)
+{
+    const UINT dpi = dpiOf(m_native->edit);
+    MoveWindow(m_native->edit, twipsToPixels(place.left, dpi), twipsToPixels(place.top, dpi),
+               twipsToPixels(place.width, dpi), twipsToPixels(place.height, dpi), TRUE);
+}
+
+void TextBox::BringToFront()
+{
+    SetWindowPos(m_native->edit, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+std::u16string TextBox::Text() const
+{
+    const int length = GetWindowTextLengthW(m_native->edit);
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    GetWindowTextW(m_native->edit, text.data(), length + 1);
+    text.resize(std::size_t(length));
+    return plain(text);
+}
+
+void TextBox::SetText(std::u16string_view text)
+{
+    // A set raises Change once, with the caret at the start, even when the
+    // text is the one the box already shows.
+    m_native->setting = true;
+    SetWindowTextW(m_native->edit, wide(text.substr(0, MaxLength)).c_str());
+    SendMessageW(m_native->edit, EM_SETSEL, 0, 0);
+    m_native->setting = false;
+    showOutOfDate(*m_native, false);
+    raiseChange(*m_native);
+}
+
+void TextBox::SetSelStart(int start)
+{
+    SendMessageW(m_native->edit, EM_SETSEL, WPARAM(start), LPARAM(start));
+}
+
+void TextBox::SetSelLength(int length)
+{
+    DWORD start = 0;
+    SendMessageW(m_native->edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    const int available = GetWindowTextLengthW(m_native->edit) - int(start);
+    SendMessageW(m_native->edit, EM_SETSEL, start,
+                 LPARAM(int(start) + std::clamp(length, 0, available)));
+}
+
+std::u16string TextBox::SelText() const
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(m_native->edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return Text().substr(start, end - start);
+}
+
+void TextBox::SetFocus()
+{
+    ::SetFocus(m_native->edit);
+}
+
+void TextBox::SetOutOfDate()
+{
+    showOutOfDate(*m_native, true);
+}
+
+bool TextBox::OutOfDate() const
+{
+    return m_native->outOfDate;
+}
+
+void TextBox::SetKeypadDecimal(std::u16string_view separator)
+{
+    m_native->decimal = wide(separator);
+}
+
+void Beep()
+{
+    MessageBeep(MB_OK);
+}
+
+} // namespace Monvert::Forms

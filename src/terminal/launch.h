@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What `monvert` needs of its system besides the terminal mode: its command
+// line as UTF-8, and the window's program. Each system has its own file.
+namespace Monvert::Terminal {
+
+[[nodiscard]] std::vector<std::string> commandLine(int argc, char **argv);
+
+// Where the window's program is: beside this one in the build tree and on
+// Windows, in its private folder once installed on Unix.
+[[nodiscard]] std::string windowProgram();
+
+// Starts the window's program with the same arguments: on Unix this process
+// becomes it; on Windows it runs on its own, and this one ends with status 0.
+// Returns only on failure, with the reason.
+[[nodiscard]] std::string startWindow(int argc, char **argv);
+
+} // namespace Monvert::Terminal
