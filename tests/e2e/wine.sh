@@ -40,6 +40,16 @@ check "English settings: 1000000 and Enter copy Euro 516.46" clipboard_is "Euro 
 own_clipboard 1000
 click_at 44 8
 check "English settings: a click on Lire turns 1000 into Euro 0.52" clipboard_is "Euro 0.52"
+# Wine's X window is the whole frame: the classic one, six pixels wider than the client.
+outer_width_is() { [ "$(xwininfo -id "$WINDOW" | awk '/Width:/ {print $2}')" = "$1" ]; }
+sleep 0.6 # no double-click with the click before
+double_click_at 12 8
+check "a double-click on Eu folds the window to the label" wait_until 5 outer_width_is 31
+xdotool type --delay 30 5
+xdotool key Return
+check "folded, 5 and Enter leave the clipboard" clipboard_is "Euro 0.52"
+double_click_at 12 8
+check "the next one unfolds it" wait_until 5 outer_width_is 310
 second_start() {
     "${MONVERT_COMMAND[@]}" 2>/dev/null
     sleep 1

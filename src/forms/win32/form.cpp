@@ -40,6 +40,11 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
             return 1;
         }
         break;
+    case WM_GETMINMAXINFO:
+        // The system keeps a captioned window wide enough for its caption's
+        // buttons; folded to the "Eu" label this one is narrower by design.
+        reinterpret_cast<MINMAXINFO *>(lParam)->ptMinTrackSize = {1, 1};
+        return 0;
     case WM_REOPEN:
         if (native && native->form)
             dispatch([native] { native->form->BringBack(); });
