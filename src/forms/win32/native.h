@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,7 +42,9 @@ struct TextBox::Native
     bool outOfDate = false;
     bool keypadDecimal = false; // the key down was the keypad's decimal key
     std::wstring decimal;
-    unique_hfont font;
+    LOGFONTW design{}; // the box's font at its full size
+    std::map<LONG, unique_hfont> fonts; // by height, as drawn so far
+    LONG height = 0; // the one in use
 };
 
 struct Label::Native

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 namespace Monvert::Forms {
 
@@ -19,6 +20,62 @@ std::int16_t shiftState()
 {
     return std::int16_t((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0)
                         | (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+}
+
+HFONT fontOfHeight(TextBox::Native &native, LONG height)
+{
+    unique_hfont &font = native.fonts[height];
+    if (!font) {
+        LOGFONTW face = native.design;
+        face.lfHeight = -height;
+        // Outlines at every size: a bitmap face's small comma passes for a full stop.
+        face.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+        face.lfQuality = CLEARTYPE_QUALITY;
+        font.reset(CreateFontIndirectW(&face));
+    }
+    return font.get();
+}
+
+// Calculators' small displays draw a long number smaller rather than cut it:
+// the box does the same, down to two thirds of its size, within the part of
+// it that the window shows.
+void fitText(TextBox::Native &native)
+{
+    HWND edit = native.edit;
+    const int length = GetWindowTextLengthW(edit);
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    GetWindowTextW(edit, text.data(), length + 1);
+    RECT box;
+    GetClientRect(edit, &box);
+    RECT window;
+    GetClientRect(GetParent(edit), &window);
+    POINT origin{0, 0};
+    MapWindowPoints(edit, GetParent(edit), &origin, 1);
+    const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
+    const int room
+        = std::min<int>(box.right, window.right - origin.x) - LOWORD(margins) - HIWORD(margins) - 2;
+    const LONG full = std::abs(native.design.lfHeight);
+    const LONG smallest = (full * 2 + 2) / 3;
+    LONG height = full;
+    if (length > 64) {
+        height = smallest; // fits at no size
+    } else {
+        HDC dc = GetDC(edit);
+        for (; height > smallest; --height) {
+            const HGDIOBJ old = SelectObject(dc, fontOfHeight(native, height));
+            SIZE size{};
+            GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+            SelectObject(dc, old);
+            if (size.cx <= room)
+                break;
+        }
+        ReleaseDC(edit, dc);
+    }
+    if (height != native.height) {
+        native.height = height;
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(fontOfHeight(native, height)),
+                     TRUE);
+    }
 }
 
 void showOutOfDate(TextBox::Native &native, bool outOfDate)
@@ -89,6 +146,7 @@ TextBox::Native *textBoxOf(HWND control)
 
 void textChanged(TextBox::Native &native)
 {
+    fitText(native);
     showOutOfDate(native, false);
     if (native.setting)
         return;
@@ -120,8 +178,10 @@ TextBox::TextBox(Form &form, std::u16string_view)
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpiOf(parent));
-    m_native->font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
-    SendMessageW(m_native->edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_native->font.get()), FALSE);
+    m_native->design = metrics.lfMessageFont;
+    m_native->height = std::abs(m_native->design.lfHeight);
+    SendMessageW(m_native->edit, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(fontOfHeight(*m_native, m_native->height)), FALSE);
 }
 
 TextBox::~TextBox()
