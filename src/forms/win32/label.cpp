@@ -150,9 +150,7 @@ Label::~Label()
 
 void Label::Move(const Twips &place)
 {
-    const UINT dpi = dpiOf(m_native->control);
-    MoveWindow(m_native->control, twipsToPixels(place.left, dpi), twipsToPixels(place.top, dpi),
-               twipsToPixels(place.width, dpi), twipsToPixels(place.height, dpi), TRUE);
+    moveControl(m_native->control, place);
 }
 
 void Label::SetBackColor(Color color)

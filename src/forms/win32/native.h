@@ -86,6 +86,14 @@ inline int twipsToPixels(int twips, UINT dpi)
     return MulDiv(twips, int(dpi), 1440);
 }
 
+// A control's place, from the window description's twips at its window's density.
+inline void moveControl(HWND control, const Twips &place)
+{
+    const UINT dpi = dpiOf(control);
+    MoveWindow(control, twipsToPixels(place.left, dpi), twipsToPixels(place.top, dpi),
+               twipsToPixels(place.width, dpi), twipsToPixels(place.height, dpi), TRUE);
+}
+
 // Every event procedure runs through here: a failure that escapes one must
 // not unwind through the system's message dispatch.
 template <typename Procedure> void dispatch(Procedure &&procedure) noexcept

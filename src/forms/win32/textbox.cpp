@@ -192,9 +192,7 @@ TextBox::~TextBox()
 
 void TextBox::Move(const Twips &place)
 {
-    const UINT dpi = dpiOf(m_native->edit);
-    MoveWindow(m_native->edit, twipsToPixels(place.left, dpi), twipsToPixels(place.top, dpi),
-               twipsToPixels(place.width, dpi), twipsToPixels(place.height, dpi), TRUE);
+    moveControl(m_native->edit, place);
 }
 
 void TextBox::BringToFront()
