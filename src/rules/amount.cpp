@@ -61,13 +61,21 @@ constexpr std::array<std::u16string_view, 3> EuroMarks{u"euro"sv, u"eur"sv, u"\u
 // Whatever else is left over is no number, so any other word or sign fails.
 std::u16string_view stripMark(std::u16string_view text, Money money)
 {
-    const auto strip = [&text](const auto &marks) {
+    // Most texts are bare numbers: a mark begins with a letter or a sign
+    // outside ASCII, and ends with one or a full stop.
+    const auto letterOrSign
+        = [](char16_t c) { return (lowerAscii(c) >= u'a' && lowerAscii(c) <= u'z') || c >= 0xA0; };
+    const bool before = !text.empty() && letterOrSign(text.front());
+    const bool after = !text.empty() && (letterOrSign(text.back()) || text.back() == u'.');
+    if (!before && !after)
+        return text;
+    const auto strip = [&](const auto &marks) {
         for (const std::u16string_view mark : marks) {
             if (text.size() < mark.size())
                 continue;
-            if (sameLetters(text.substr(0, mark.size()), mark))
+            if (before && sameLetters(text.substr(0, mark.size()), mark))
                 return text.substr(mark.size());
-            if (sameLetters(text.substr(text.size() - mark.size()), mark))
+            if (after && sameLetters(text.substr(text.size() - mark.size()), mark))
                 return text.substr(0, text.size() - mark.size());
         }
         return text;
