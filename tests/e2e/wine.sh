@@ -76,6 +76,8 @@ check "cmd, Italian settings: monvert --from-lire 1000 1000000" \
     test "$(in_cmd it_IT.UTF-8 'monvert --from-lire 1000 1000000')" = $'Euro 0,52\nEuro 516,46'
 check "cmd, English settings: monvert --from-euro 10" \
     test "$(in_cmd en_US.UTF-8 'monvert --from-euro 10')" = "L. 19,363"
+check "cmd, Italian settings: messages in Italian" \
+    test "$(in_cmd it_IT.UTF-8 'monvert --from-lire abc 2>&1')" = "monvert: riga 1: non è un importo: abc"
 check "cmd: a line that is no amount gives status 1" \
     test "$(in_cmd it_IT.UTF-8 'monvert --from-lire abc >NUL 2>NUL & echo %ERRORLEVEL%')" = 1
 
