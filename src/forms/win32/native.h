@@ -45,6 +45,9 @@ struct TextBox::Native
     LOGFONTW design{}; // the box's font at its full size
     std::map<LONG, unique_hfont> fonts; // by height, as drawn so far
     LONG height = 0; // the one in use
+    bool hidden = false; // part of the text is out of sight even at the smallest size
+    int seenRight = 0; // where the part of the box the window shows ends
+    HWND tip = nullptr; // the whole text when part of it is hidden
 };
 
 struct Label::Native

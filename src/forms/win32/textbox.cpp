@@ -36,6 +36,67 @@ HFONT fontOfHeight(TextBox::Native &native, LONG height)
     return font.get();
 }
 
+// Past the smallest size, the whole text is in the box's tooltip.
+void showWholeText(TextBox::Native &native, std::wstring text)
+{
+    if (!native.tip) {
+        if (text.empty())
+            return;
+        native.tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, native.edit,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = native.edit;
+        tool.uId = reinterpret_cast<UINT_PTR>(native.edit);
+        tool.lpszText = const_cast<wchar_t *>(L"");
+        SendMessageW(native.tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = native.edit;
+    tool.uId = reinterpret_cast<UINT_PTR>(native.edit);
+    tool.lpszText = text.data();
+    SendMessageW(native.tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// An ellipsis over the side where text is out of sight, never a clean cut
+// between two digits that would pass for the whole amount.
+void markHiddenText(TextBox::Native &native)
+{
+    HWND edit = native.edit;
+    const int length = GetWindowTextLengthW(edit);
+    const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
+    const auto at = [edit](int index) {
+        return int(short(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, WPARAM(index), 0))));
+    };
+    const bool left = at(0) < int(LOWORD(margins));
+    const bool right = length > 0 && (at(length - 1) > native.seenRight - 4 || !left);
+    HDC dc = GetDC(edit);
+    const HGDIOBJ old = SelectObject(dc, fontOfHeight(native, native.height));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, L"\u2026", 1, &size);
+    RECT client;
+    GetClientRect(edit, &client);
+    SetTextColor(dc, GetSysColor(native.outOfDate ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    for (const bool atLeft : {true, false}) {
+        if (!(atLeft ? left : right))
+            continue;
+        RECT mark = client;
+        if (atLeft)
+            mark.right = mark.left + size.cx + 2;
+        else
+            mark.left = (mark.right = native.seenRight + 2) - size.cx - 2;
+        ExtTextOutW(dc, mark.left, mark.top, ETO_OPAQUE, &mark, nullptr, 0, nullptr);
+        DrawTextW(dc, L"\u2026", 1, &mark, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+}
+
 // Calculators' small displays draw a long number smaller rather than cut it:
 // the box does the same, down to two thirds of its size, within the part of
 // it that the window shows.
@@ -56,26 +117,30 @@ void fitText(TextBox::Native &native)
         = std::min<int>(box.right, window.right - origin.x) - LOWORD(margins) - HIWORD(margins) - 2;
     const LONG full = std::abs(native.design.lfHeight);
     const LONG smallest = (full * 2 + 2) / 3;
-    LONG height = full;
-    if (length > 64) {
-        height = smallest; // fits at no size
-    } else {
+    LONG height = smallest;
+    bool fits = false; // a text longer than this fits at no size, and is not measured
+    if (length <= 64) {
         HDC dc = GetDC(edit);
-        for (; height > smallest; --height) {
+        for (height = full; height >= smallest; --height) {
             const HGDIOBJ old = SelectObject(dc, fontOfHeight(native, height));
             SIZE size{};
             GetTextExtentPoint32W(dc, text.c_str(), length, &size);
             SelectObject(dc, old);
-            if (size.cx <= room)
+            fits = size.cx <= room;
+            if (fits)
                 break;
         }
         ReleaseDC(edit, dc);
+        height = std::max(height, smallest);
     }
     if (height != native.height) {
         native.height = height;
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(fontOfHeight(native, height)),
                      TRUE);
     }
+    native.seenRight = LOWORD(margins) + room;
+    native.hidden = !fits;
+    showWholeText(native, fits ? std::wstring() : text.substr(0, 256));
 }
 
 void showOutOfDate(TextBox::Native &native, bool outOfDate)
@@ -127,6 +192,12 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
             dispatch([native, code, shift] { native->box->KeyUp(code, shift); });
         }
         return 0;
+    case WM_PAINT: {
+        const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+        if (native->hidden)
+            markHiddenText(*native);
+        return result;
+    }
     case WM_NCDESTROY: RemoveWindowSubclass(edit, editProcedure, SubclassId); break;
     default: break;
     }
