@@ -107,11 +107,7 @@ LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Lab
 
 Label::Native *labelOf(HWND control)
 {
-    std::array<wchar_t, 8> className{};
-    GetClassNameW(control, className.data(), int(className.size()));
-    if (lstrcmpiW(className.data(), L"Static") != 0)
-        return nullptr;
-    return reinterpret_cast<Label::Native *>(GetWindowLongPtrW(control, GWLP_USERDATA));
+    return controlOf<Label::Native>(control, L"Static");
 }
 
 HBRUSH labelColors(Label::Native &native, HDC dc)

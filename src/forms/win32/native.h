@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
 #include <exception>
 #include <map>
@@ -108,6 +109,16 @@ template <typename Procedure> void dispatch(Procedure &&procedure) noexcept
     } catch (...) {
         OutputDebugStringA("Monvert: unhandled error");
     }
+}
+
+// What a control of the given system class keeps of ours, from its handle.
+template <typename Native> Native *controlOf(HWND control, const wchar_t *systemClass)
+{
+    std::array<wchar_t, 8> className{};
+    GetClassNameW(control, className.data(), int(className.size()));
+    if (lstrcmpiW(className.data(), systemClass) != 0)
+        return nullptr;
+    return reinterpret_cast<Native *>(GetWindowLongPtrW(control, GWLP_USERDATA));
 }
 
 // The window's controls, as its procedure finds them from their handles.

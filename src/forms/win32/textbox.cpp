@@ -208,11 +208,7 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
 
 TextBox::Native *textBoxOf(HWND control)
 {
-    std::array<wchar_t, 8> className{};
-    GetClassNameW(control, className.data(), int(className.size()));
-    if (lstrcmpiW(className.data(), L"Edit") != 0)
-        return nullptr;
-    return reinterpret_cast<TextBox::Native *>(GetWindowLongPtrW(control, GWLP_USERDATA));
+    return controlOf<TextBox::Native>(control, L"Edit");
 }
 
 void textChanged(TextBox::Native &native)
