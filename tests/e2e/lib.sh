@@ -78,7 +78,14 @@ start_monvert() {
     LC_ALL=$locale QT_QPA_PLATFORM=xcb "${MONVERT_COMMAND[@]}" >"$E2E_TMP/monvert.out" 2>"$E2E_TMP/monvert.err" &
     MONVERT_PID=$!
     E2E_PIDS+=($MONVERT_PID)
-    WINDOW=$(timeout 30 xdotool search --sync --onlyvisible --name '^Monvert$' | head -n1)
+    # xdotool gives up on the first window that goes away while it walks the
+    # tree, as the last one's may just after a kill: it looks again.
+    WINDOW=""
+    for _ in 1 2 3; do
+        WINDOW=$(timeout 30 xdotool search --sync --onlyvisible --name '^Monvert$' 2>/dev/null | head -n1)
+        [ -n "$WINDOW" ] && break
+        sleep 0.2
+    done
     [ -n "$WINDOW" ] || { echo "the Monvert window did not appear"; cat "$E2E_TMP/monvert.err"; exit 1; }
     # The window manager takes its frame in its own time.
     wait_until 5 sh -c "xprop -id $WINDOW _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" || true
