@@ -16,6 +16,9 @@
 #include <QStyleHints>
 #include <QStyleOptionFrame>
 
+#include <array>
+#include <optional>
+
 namespace Monvert::Forms {
 
 namespace {
@@ -130,6 +133,11 @@ public:
     bool m_long = false;
     QString m_keypadDecimal;
     bool m_hidden = false; // part of the text is out of sight even at the smallest size
+    QSize m_measuredSizes; // the box's width and its window's when m_room was measured
+    qreal m_room = 0;
+    QFont m_normalFont;
+    std::optional<QFontMetricsF> m_normalMetrics;
+    std::array<qreal, 128> m_asciiAdvance{};
 
     // Calculators' small displays draw a long number smaller rather than cut
     // it: the box does the same, down to two thirds of its size, which stays
@@ -140,11 +148,24 @@ public:
         const bool inPoints = normal.pointSizeF() > 0;
         const qreal size = inPoints ? normal.pointSizeF() : qreal(normal.pixelSize());
         const qreal smallest = size * 2 / 3;
-        const qreal room = textArea().width();
+        // The style's geometry and the font's metrics are asked for again
+        // only when the box, the window or the font has changed: this runs
+        // at every keystroke.
+        const QSize sizes(width(), parentWidget() ? parentWidget()->width() : 0);
+        if (sizes != m_measuredSizes) {
+            m_measuredSizes = sizes;
+            m_room = textArea().width();
+        }
+        if (!m_normalMetrics || m_normalFont != normal) {
+            m_normalFont = normal;
+            m_normalMetrics.emplace(normal);
+            m_asciiAdvance.fill(-1);
+        }
+        const qreal room = m_room;
         const QString shown = text();
         QFont font = normal;
         // A text longer than this fits at no size; it is not measured.
-        bool fits = shown.size() <= 64 && QFontMetricsF(font).horizontalAdvance(shown) <= room;
+        bool fits = shown.size() <= 64 && normalAdvance(shown) <= room;
         for (qreal smaller = size - 0.5; !fits && shown.size() <= 64 && smaller >= smallest;
              smaller -= 0.5) {
             inPoints ? font.setPointSizeF(smaller) : font.setPixelSize(int(smaller));
@@ -152,8 +173,10 @@ public:
         }
         if (!fits)
             inPoints ? font.setPointSizeF(smallest) : font.setPixelSize(int(smallest));
+        // Setting a font lays the box out again: only when the size changes.
         // An empty font inherits the window's again.
-        setFont(font == normal ? QFont() : font);
+        if (font != this->font())
+            setFont(font == normal ? QFont() : font);
         if (m_hidden != !fits) {
             m_hidden = !fits;
             if (m_box)
@@ -163,6 +186,26 @@ public:
             setToolTip(shown.left(ToolTipLength));
         else if (!toolTip().isEmpty())
             setToolTip(QString());
+    }
+
+    // The text's width at the window's size, character by character: laying
+    // it out whole (shaping) costs more than the rest of a keystroke, and the
+    // texts of a money box have no ligatures. A pixel is kept in hand for
+    // kerning.
+    qreal normalAdvance(const QString &text)
+    {
+        qreal advance = 1;
+        for (const QChar c : text) {
+            if (c.unicode() >= m_asciiAdvance.size()) {
+                advance += m_normalMetrics->horizontalAdvance(c);
+                continue;
+            }
+            qreal &known = m_asciiAdvance[c.unicode()];
+            if (known < 0)
+                known = m_normalMetrics->horizontalAdvance(c);
+            advance += known;
+        }
+        return advance;
     }
 
     // Where the text is laid out and can be seen: the frame's contents less
