@@ -21,13 +21,14 @@ Application::Application(int &argc, char **argv)
     : m_native(std::make_unique<Native>())
 {
     choosePlatformBeforeStart();
-    if (const auto missing = windowSystemMissing(argc, argv)) {
-        std::fprintf(stderr, "monvert: %s\n", missing->c_str());
+    const DisplayCheck display = checkDisplay(argc, argv);
+    if (display.missing) {
+        std::fprintf(stderr, "monvert: %s\n", display.missing->c_str());
         m_ended = 1;
         return;
     }
     // One Monvert a display: a second start brings the first back and ends.
-    if (reopenedRunningInstance(argc, argv)) {
+    if (display.reopened) {
         m_ended = 0;
         return;
     }

@@ -15,7 +15,6 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#include <cstring>
 #include <string_view>
 
 namespace Monvert::Forms {
@@ -98,18 +97,9 @@ private:
 
 } // namespace
 
-bool reopenedRunningInstance(int argc, char **argv)
+bool askRunningInstance(xcb_connection_t *connection)
 {
-    const char *display = nullptr;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "-display") == 0 || std::strcmp(argv[i], "--display") == 0)
-            display = argv[i + 1];
-    }
-    xcb_connection_t *connection = xcb_connect(display, nullptr);
-    const bool reopened
-        = !xcb_connection_has_error(connection) && askOwner(connection, internAtoms(connection));
-    xcb_disconnect(connection);
-    return reopened;
+    return askOwner(connection, internAtoms(connection));
 }
 
 bool claimInstance(Form &form)

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include <xcb/xcb.h>
+
 // The program's life in its desktop session on Unix, under the application
 // object: whether the window system can be reached, which platform Qt uses,
 // and what ends the program besides closing its window.
@@ -15,12 +17,18 @@ void choosePlatformBeforeStart();
 
 // Before the application object exists, which would abort without a window
 // system: why the one the toolkit is about to use cannot be reached, if it
-// cannot. Qt's own -platform and -display options are looked at.
-[[nodiscard]] std::optional<std::string> windowSystemMissing(int argc, char **argv);
+// cannot (Qt's own -platform and -display options are looked at); and, on
+// the same connection, whether a Monvert already runs on that display, in
+// which case it has been asked to bring its window back.
+struct DisplayCheck
+{
+    std::optional<std::string> missing;
+    bool reopened = false;
+};
+[[nodiscard]] DisplayCheck checkDisplay(int argc, char **argv);
 
-// Before the application object exists: whether a Monvert already runs on
-// that display. If one does, it has been asked to bring its window back.
-[[nodiscard]] bool reopenedRunningInstance(int argc, char **argv);
+// Asks the display's Monvert, if there is one, to bring its window back.
+[[nodiscard]] bool askRunningInstance(xcb_connection_t *connection);
 
 // After: where placement cannot work, say so once.
 void reportPlacementLimits();

@@ -167,7 +167,7 @@ bool waylandPlatformInstalled()
 
 } // namespace
 
-std::optional<std::string> windowSystemMissing(int argc, char **argv)
+DisplayCheck checkDisplay(int argc, char **argv)
 {
     std::string platform = qEnvironmentVariable("QT_QPA_PLATFORM").toStdString();
     const char *display = nullptr;
@@ -180,30 +180,33 @@ std::optional<std::string> windowSystemMissing(int argc, char **argv)
     }
     // Other platforms (Wayland, offscreen, ...) report their own failures.
     if (!platform.empty() && platform.rfind("xcb", 0) != 0)
-        return std::nullopt;
+        return {};
     if (!display)
         display = std::getenv("DISPLAY");
     if (!display || !*display) {
         const char *wayland = std::getenv("WAYLAND_DISPLAY");
         if (!platform.empty() || !wayland || !*wayland)
-            return translated("no display to show the window on: DISPLAY is not set");
+            return {translated("no display to show the window on: DISPLAY is not set")};
         // Qt would go on to its Wayland platform, and abort where that is
         // missing or no compositor answers.
         if (!waylandReachable(wayland))
-            return filledIn(translated("no display to show the window on: DISPLAY is not set "
-                                       "and no Wayland compositor answers at '%s'"),
-                            {wayland});
+            return {filledIn(translated("no display to show the window on: DISPLAY is not set "
+                                        "and no Wayland compositor answers at '%s'"),
+                             {wayland})};
         if (!waylandPlatformInstalled())
-            return translated("no display to show the window on: DISPLAY is not set, and "
-                              "Qt's Wayland platform (package qt6-wayland) is not installed");
-        return std::nullopt;
+            return {translated("no display to show the window on: DISPLAY is not set, and "
+                               "Qt's Wayland platform (package qt6-wayland) is not installed")};
+        return {};
     }
+    // One connection for both questions: the display, and a Monvert on it.
     xcb_connection_t *connection = xcb_connect(display, nullptr);
-    const bool reached = !xcb_connection_has_error(connection);
+    DisplayCheck check;
+    if (xcb_connection_has_error(connection))
+        check.missing = filledIn(translated("cannot open display '%s'"), {display});
+    else
+        check.reopened = askRunningInstance(connection);
     xcb_disconnect(connection);
-    if (reached)
-        return std::nullopt;
-    return filledIn(translated("cannot open display '%s'"), {display});
+    return check;
 }
 
 void guardSession()
