@@ -3,6 +3,8 @@
 // files, travel inside the program as resources and are read here.
 #include "rules/messages.h"
 
+#include "rules/utf8.h"
+
 #include <windows.h>
 
 #include <array>
@@ -79,13 +81,10 @@ std::string programFolder()
 {
     std::array<wchar_t, MAX_PATH> path{};
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-    std::wstring folder(path.data(), length);
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), int(folder.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string result(std::size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), int(folder.size()), result.data(), size,
-                        nullptr, nullptr);
+    std::u16string folder(path.data(), path.data() + length);
+    folder.erase(folder.find_last_of(u"\\/") + 1);
+    std::string result;
+    encodeUtf8(folder, result);
     return result;
 }
 

@@ -2,6 +2,7 @@
 #include "terminal/launch.h"
 
 #include "rules/messages.h"
+#include "rules/utf8.h"
 
 #include <windows.h>
 
@@ -13,22 +14,19 @@ namespace Monvert::Terminal {
 
 namespace {
 
-std::string utf8(const wchar_t *text)
+// wchar_t is UTF-16 on Windows; the conversions are the project's own.
+std::string utf8(std::wstring_view text)
 {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string result(std::size_t(size > 0 ? size - 1 : 0), '\0');
-    if (size > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
+    std::string result;
+    encodeUtf8(std::u16string(text.begin(), text.end()), result);
     return result;
 }
 
 std::wstring wide(const std::string &text)
 {
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring result(std::size_t(size > 0 ? size - 1 : 0), L'\0');
-    if (size > 1)
-        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, result.data(), size);
-    return result;
+    std::u16string result;
+    decodeUtf8(text, result);
+    return std::wstring(result.begin(), result.end());
 }
 
 // One argument as CommandLineToArgvW reads it back: quoted, with the
