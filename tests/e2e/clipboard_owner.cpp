@@ -14,6 +14,11 @@
 //                              connection keeps changing, then one
 //                              well-formed; prints how many were refused,
 //                              then the well-formed answer
+//   clipboard_owner malformed N sends the clipboard's owner N requests
+//                              made up by hand: unknown selections, atoms
+//                              that do not exist, no requestor
+//   clipboard_owner managed    exits 0 when a window manager runs: someone
+//                              has taken the root window's redirection
 //
 // The owning modes print their window once they own their selection.
 #include <xcb/xcb.h>
@@ -213,12 +218,42 @@ int requestMultiple(xcb_connection_t *connection, int count)
     return 0;
 }
 
+// What any program on the display can send without the server checking it.
+int requestMalformed(xcb_connection_t *connection, xcb_atom_t clipboard, int count)
+{
+    const auto owner = ReplyPtr<xcb_get_selection_owner_reply_t>(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard),
+                                      nullptr),
+        &std::free);
+    if (!owner || owner->owner == XCB_WINDOW_NONE)
+        return 1;
+    const xcb_atom_t unknown = atom(connection, "MONVERT_TEST_TEXT");
+    const xcb_atom_t utf8 = atom(connection, "UTF8_STRING");
+    constexpr xcb_atom_t NoSuchAtom = 0x1FFFFFFF;
+    const xcb_window_t window = inputWindow(connection);
+    for (int i = 0; i < count; ++i) {
+        xcb_selection_request_event_t request{};
+        request.response_type = XCB_SELECTION_REQUEST;
+        request.owner = owner->owner;
+        request.requestor = i % 4 == 3 ? xcb_window_t(XCB_WINDOW_NONE) : window;
+        request.selection = i % 4 == 0 ? unknown : i % 4 == 1 ? NoSuchAtom : clipboard;
+        request.target = i % 4 == 2 ? NoSuchAtom : utf8;
+        request.property = i % 2 ? NoSuchAtom : unknown;
+        xcb_send_event(connection, 0, owner->owner, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char *>(&request));
+    }
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: clipboard_owner silent|dies|owner|manager|multiple N\n");
+        std::fprintf(
+            stderr,
+            "usage: clipboard_owner silent|dies|owner|manager|multiple N|malformed N|managed\n");
         return 2;
     }
     const std::string_view mode = argv[1];
@@ -243,6 +278,18 @@ int main(int argc, char **argv)
         return manage(connection);
     if (mode == "multiple")
         return requestMultiple(connection, argc > 2 ? std::atoi(argv[2]) : 16);
+    if (mode == "managed") {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        const std::uint32_t redirect = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT;
+        const ReplyPtr<xcb_generic_error_t> error(
+            xcb_request_check(connection,
+                              xcb_change_window_attributes_checked(connection, root,
+                                                                   XCB_CW_EVENT_MASK, &redirect)),
+            &std::free);
+        return error && error->error_code == XCB_ACCESS ? 0 : 1;
+    }
+    if (mode == "malformed")
+        return requestMalformed(connection, clipboard, argc > 2 ? std::atoi(argv[2]) : 16);
     if (mode != "silent" && mode != "dies") {
         std::fprintf(stderr, "clipboard_owner: unknown mode\n");
         return 2;

@@ -82,7 +82,7 @@ kill "$OWNER_PID" 2>/dev/null
 # A signal during such a wait ends the program at once.
 start_owner silent
 click_at 44 8
-sleep 0.5
+wait_until 5 grep -q "request TARGETS" "$E2E_TMP/owner-silent"
 kill -TERM "$MONVERT_PID"
 ended() { ! kill -0 "$MONVERT_PID" 2>/dev/null; }
 ended_within_half_a_second() {
@@ -114,6 +114,11 @@ if [ -z "${E2E_WINE:-}" ]; then
     check "so is a well-formed one" grep -qx "(refused)" "$E2E_TMP/multiple"
     check "MULTIPLE requests: still running" alive
     check "MULTIPLE requests: the clipboard still served" clipboard_is "L. 19.363"
+    # Requests made up by hand, naming selections and atoms that do not
+    # exist: the sender's mistakes, written to nobody's terminal.
+    "$OWNER" malformed 3600
+    check "3600 malformed requests: still running, the clipboard still served" clipboard_is "L. 19.363"
+    check "3600 malformed requests: nothing on standard error" stderr_is_empty
 fi
 
 # Each file goes on the clipboard through xclip, which stays its owner; after

@@ -76,14 +76,13 @@ setxkbmap us
 # A slip leaves the other box grey, and Enter copies nothing from it.
 xdotool key Tab ctrl+a
 xdotool type --delay 30 -- "12.5"
-sleep 0.3
-import -window root -crop 330x60+0+0 "$SHOTS/window-stale.png"
 # The darkest pixel inside the Lire box: black text when current, grey when stale.
-is_grey() {
-    local d
-    d=$(convert "$SHOTS/window-stale.png" -crop 105x14+60+23 -colorspace Gray -format '%[fx:int(255*minima)]' info:)
-    [ "$d" -gt 80 ] || { echo "    darkest pixel $d"; return 1; }
+darkest_in_lire_box() {
+    import -window root -crop 330x60+0+0 "$SHOTS/window-stale.png"
+    convert "$SHOTS/window-stale.png" -crop 105x14+60+23 -colorspace Gray -format '%[fx:int(255*minima)]' info:
 }
+is_grey_now() { [ "$(darkest_in_lire_box)" -gt 80 ]; }
+is_grey() { wait_until 5 is_grey_now || { echo "    darkest pixel $(darkest_in_lire_box)"; return 1; }; }
 check "12.5 in the Euro box greys the Lire box" is_grey
 xdotool key Return
 sleep 0.3

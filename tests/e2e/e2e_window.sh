@@ -4,6 +4,8 @@
 # commands on the labels, folding, and closing.
 MONVERT=$1
 SHOTS=${2:-$(mktemp -d)}
+# X11 clients that misbehave, or tell what the window manager does.
+OWNER=$3
 # A session bus of its own, for the accessibility bus that screen readers use.
 if [ -z "${E2E_SESSION_BUS:-}" ]; then
     E2E_SESSION_BUS=1 exec dbus-run-session -- bash "$0" "$@"
@@ -218,24 +220,81 @@ check "a screen reader's 10 in the Euro box converts: Enter copies L. 19.363" cl
 stop_monvert
 unset QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 
-# One Monvert a display: a second start brings the first back and ends.
+# One Monvert a display: a second start brings the first back and ends,
+# whatever state it left the window in and however long ago.
 start_monvert it_IT.UTF-8
 check "a second start exits with status 0" "$MONVERT"
 check "and leaves one window titled Monvert" \
     test "$(xdotool search --onlyvisible --name '^Monvert$' | wc -l)" = 1
+stop_monvert
+start_monvert it_IT.UTF-8
 double_click_at 12 8
 client_size_is "25 20" >/dev/null
 "$MONVERT"
-check "a second start unfolds a folded window" client_size_is "304 20"
-xdotool windowminimize "$WINDOW"
-wait_until 5 sh -c "xwininfo -id $WINDOW | grep -q IsUnMapped"
-"$MONVERT"
-check "a second start shows a minimized window again" \
-    wait_until 5 sh -c "xwininfo -id $WINDOW | grep -q IsViewable"
+check "the first second start unfolds a freshly folded window" client_size_is "304 20"
+viewable() { xwininfo -id "$WINDOW" | grep -q IsViewable; }
+for delay in 1 2 3; do
+    xdotool windowminimize "$WINDOW"
+    wait_until 5 sh -c "xwininfo -id $WINDOW | grep -q IsUnMapped"
+    sleep $delay # left minimized for a while, as a person leaves it
+    "$MONVERT"
+    check "a second start shows again a window minimized $delay s ago" wait_until 5 viewable
+done
 kill -KILL "$MONVERT_PID"
 wait "$MONVERT_PID" 2>/dev/null
 start_monvert it_IT.UTF-8
 check "after the first was killed, a start shows a window" test -n "$WINDOW"
+stop_monvert
+
+# Started twice at the same moment, as a double-clicked launcher does: one
+# of the two ends, and one window stays.
+visible_windows() { xdotool search --onlyvisible --name '^Monvert$' 2>/dev/null | wc -l; }
+one_window_of_two() {
+    local first second pair doubled=0
+    for pair in $(seq 30); do
+        LC_ALL=it_IT.UTF-8 "$MONVERT" 2>/dev/null &
+        first=$!
+        LC_ALL=it_IT.UTF-8 "$MONVERT" 2>/dev/null &
+        second=$!
+        wait_until 20 sh -c "! kill -0 $first 2>/dev/null || ! kill -0 $second 2>/dev/null"
+        wait_until 20 sh -c '[ "$(xdotool search --onlyvisible --name "^Monvert\$" 2>/dev/null | wc -l)" -ge 1 ]'
+        [ "$(visible_windows)" = 1 ] || doubled=$((doubled + 1))
+        kill "$first" "$second" 2>/dev/null
+        wait "$first" "$second" 2>/dev/null
+        wait_until 10 sh -c '[ "$(xdotool search --name "^Monvert\$" 2>/dev/null | wc -l)" = 0 ]'
+    done
+    [ $doubled = 0 ] || { echo "    two windows in $doubled pairs of 30"; return 1; }
+}
+check "30 pairs started at the same moment: one window each time" one_window_of_two
+
+# A long amount's tooltip comes and goes; only the main window's end is the
+# program's.
+start_monvert it_IT.UTF-8
+tooltip_shown() {
+    local window
+    for window in $(xdotool search --onlyvisible --pid "$MONVERT_PID" 2>/dev/null); do
+        xprop -id "$window" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && return 0
+    done
+    return 1
+}
+no_tooltip() { ! tooltip_shown; }
+hover_tooltip() {
+    xdotool mousemove --window "$WINDOW" "$1" 12
+    xdotool mousemove --window "$WINDOW" $(($1 + 2)) 10
+    wait_until 10 tooltip_shown || { echo "    no tooltip over the box at $1"; return 1; }
+    xdotool mousemove 600 400
+    wait_until 10 no_tooltip
+    kill -0 "$MONVERT_PID" 2>/dev/null && viewable
+}
+activate
+click_at 250 8
+xdotool type --delay 20 922337203685477
+check "resting on the Lire box with a cut amount shows its tooltip; the window stays" hover_tooltip 100
+click_at 100 8
+xdotool key ctrl+a
+xdotool type --delay 20 1234567890123456789012345678
+check "resting on the Euro box with a cut amount shows its tooltip; the window stays" hover_tooltip 250
+check "tooltips: nothing on standard error" stderr_is_empty
 stop_monvert
 
 # Another program destroys the window: the program ends as on closing.
@@ -262,6 +321,8 @@ weston --backend=headless-backend.so --socket=monvert-test --xwayland --idle-tim
     >"$E2E_TMP/weston.log" 2>&1 &
 E2E_PIDS+=($!)
 wait_until 10 test -S "$XDG_RUNTIME_DIR/monvert-test"
+# The socket comes before weston says where XWayland listens.
+wait_until 10 grep -q 'xserver listening on display' "$E2E_TMP/weston.log"
 XWAYLAND=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$E2E_TMP/weston.log")
 DISPLAY=$XWAYLAND WAYLAND_DISPLAY=monvert-test LC_ALL=it_IT.UTF-8 "$MONVERT" 2>/dev/null &
 E2E_PIDS+=($!)
@@ -278,7 +339,7 @@ check "weston with XWayland: the window is shown, its row whole" wait_until 15 s
 env -u DISPLAY WAYLAND_DISPLAY=monvert-test LC_ALL=en_US.UTF-8 "$MONVERT" 2>"$E2E_TMP/wayland.err" &
 WAYLAND_PID=$!
 E2E_PIDS+=($WAYLAND_PID)
-sleep 2
+wait_until 10 test -s "$E2E_TMP/wayland.err"
 check "pure Wayland: the window runs and says once what it cannot do" \
     sh -c "kill -0 $WAYLAND_PID && [ \$(wc -l <'$E2E_TMP/wayland.err') = 1 ]"
 finish

@@ -58,8 +58,8 @@ start_window_manager() {
     WM_PID=$!
     E2E_PIDS+=($WM_PID)
     if [ "$wm" = twm ]; then
-        # No EWMH to tell that it is up: it is once it has selected the root's redirection.
-        sleep 1
+        # No EWMH to tell that it is up: it is once it has taken the root's redirection.
+        wait_until 10 "$OWNER" managed || { echo "$wm did not start"; exit 1; }
         return
     fi
     wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
@@ -152,10 +152,9 @@ outer_rectangle() {
     echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
 }
 
+outer_rectangle_now_is() { [ "$(outer_rectangle)" = "$1" ]; }
 outer_rectangle_is() {
-    wait_until 5 sh -c '[ "$1" = "$2" ]' _ "$(outer_rectangle)" "$1" && return 0
-    sleep 0.5
-    [ "$(outer_rectangle)" = "$1" ] || { echo "    outer rectangle: $(outer_rectangle), expected $1"; return 1; }
+    wait_until 5 outer_rectangle_now_is "$1" || { echo "    outer rectangle: $(outer_rectangle), expected $1"; return 1; }
 }
 
 # The client area, without the frame: "width height".

@@ -3,6 +3,7 @@
 
 #include "forms/placement.h"
 #include "forms/qt/native.h"
+#include "forms/qt/session.h"
 #include "forms/qt/units.h"
 
 #include <QCloseEvent>
@@ -134,6 +135,7 @@ void Form::BringBack()
     widget->show();
     widget->raise();
     widget->activateWindow();
+    bringToFront(widget);
     if (Reopened)
         Reopened();
 }

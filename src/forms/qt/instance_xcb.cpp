@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include <cstdlib>
 #include <string_view>
 
 namespace Monvert::Forms {
@@ -61,8 +62,14 @@ bool askOwner(xcb_connection_t *connection, const Atoms &atoms)
     message.type = atoms.reopen;
     xcb_send_event(connection, 0, reply->owner, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
     return true;
+}
+
+// A request flushed just before the connection closes can be lost with it;
+// once a reply has come back, everything sent before it has been handled.
+void roundTrip(xcb_connection_t *connection)
+{
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
 class InstanceGuard final : public QObject, public QAbstractNativeEventFilter
@@ -99,7 +106,10 @@ private:
 
 bool askRunningInstance(xcb_connection_t *connection)
 {
-    return askOwner(connection, internAtoms(connection));
+    const bool asked = askOwner(connection, internAtoms(connection));
+    if (asked)
+        roundTrip(connection);
+    return asked;
 }
 
 bool claimInstance(Form &form)
@@ -109,13 +119,21 @@ bool claimInstance(Form &form)
         return true;
     xcb_connection_t *connection = x11->connection();
     const Atoms atoms = internAtoms(connection);
-    // Another start may have got here first since the check before Qt started.
-    if (askOwner(connection, atoms))
+    const auto window = xcb_window_t(form.hWnd());
+    // Another start may have got here since the check before Qt started, or
+    // be here now: looking for an owner and claiming are one step under a
+    // grab of the server, so of two starts at the same moment one claims and
+    // the other finds it.
+    xcb_grab_server(connection);
+    const bool another = askOwner(connection, atoms);
+    if (!another)
+        xcb_set_selection_owner(connection, window, atoms.selection, XCB_CURRENT_TIME);
+    xcb_ungrab_server(connection);
+    roundTrip(connection);
+    if (another)
         return false;
-    xcb_set_selection_owner(connection, xcb_window_t(form.hWnd()), atoms.selection,
-                            XCB_CURRENT_TIME);
-    xcb_flush(connection);
     new InstanceGuard(form, atoms.reopen);
+    endWithWindow(widgetOf(form));
     return true;
 }
 

@@ -26,7 +26,7 @@ namespace Monvert::Forms {
 
 namespace {
 
-enum Atom { NetWmState, SkipTaskbar, SkipPager, Above, AtomCount };
+enum Atom { NetWmState, SkipTaskbar, SkipPager, Above, ActiveWindow, AtomCount };
 
 struct X11
 {
@@ -46,8 +46,8 @@ X11 x11Session()
 
     static constexpr std::array<const char *, AtomCount> names{
         "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
-        "_NET_WM_STATE_ABOVE"};
-    // All requests first, then all replies: one round trip, not four.
+        "_NET_WM_STATE_ABOVE", "_NET_ACTIVE_WINDOW"};
+    // All requests first, then all replies: one round trip, not one each.
     std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
     for (std::size_t i = 0; i < AtomCount; ++i)
         cookies[i] = xcb_intern_atom(x11.connection, 0, uint16_t(std::strlen(names[i])), names[i]);
@@ -150,6 +150,31 @@ bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y,
     if (mapped || (uFlags & SWP_SHOWWINDOW))
         window->show();
     return true;
+}
+
+void bringToFront(QWidget *window)
+{
+    const X11 x11 = x11Session();
+    if (!x11.connection)
+        return;
+    const auto id = xcb_window_t(window->winId());
+    // Mapping is how a client takes an iconic or withdrawn window back to
+    // the normal state (ICCCM 4.1.4); Qt may believe it is shown already and
+    // skip it. The active-window request, made as a pager makes it, is one
+    // the window manager grants even after focus has moved elsewhere.
+    xcb_map_window(x11.connection, id);
+    constexpr std::uint32_t FromPager = 2;
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = id;
+    request.type = x11.atoms[ActiveWindow];
+    request.data.data32[0] = FromPager;
+    request.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(x11.connection, 0, x11.root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&request));
+    xcb_flush(x11.connection);
 }
 
 void choosePlatformBeforeStart()

@@ -6,6 +6,8 @@
 
 #include <xcb/xcb.h>
 
+class QWidget;
+
 // The program's life in its desktop session on Unix, under the application
 // object: whether the window system can be reached, which platform Qt uses,
 // and what ends the program besides closing its window.
@@ -30,6 +32,10 @@ struct DisplayCheck
 // Asks the display's Monvert, if there is one, to bring its window back.
 [[nodiscard]] bool askRunningInstance(xcb_connection_t *connection);
 
+// On X11, the window shown, out of the iconic state and activated the way
+// EWMH asks, whatever Qt believes its state to be.
+void bringToFront(QWidget *window);
+
 // After: where placement cannot work, say so once.
 void reportPlacementLimits();
 
@@ -38,5 +44,9 @@ void reportPlacementLimits();
 // program destroyed ends the program as closing it does; and requests from
 // other programs that the toolkit would mishandle are refused.
 void guardSession();
+
+// The window that is the program: another program destroying it ends the
+// program as closing it does. No other window's end does.
+void endWithWindow(const QWidget *window);
 
 } // namespace Monvert::Forms

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QLoggingCategory>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -31,6 +33,10 @@ namespace Monvert::Forms {
 namespace {
 
 int signalPipe[2] = {-1, -1};
+
+// The window whose destruction ends the program. Tooltips, menus, drag and
+// input-method windows come and go, and Qt still knows some of them as they go.
+QPointer<const QWidget> mainWindow;
 
 extern "C" void onQuitSignal(int)
 {
@@ -90,11 +96,11 @@ public:
         case XCB_SELECTION_REQUEST:
             return refusedMultiple(*reinterpret_cast<const xcb_selection_request_event_t *>(event));
         case XCB_DESTROY_NOTIFY: {
-            // Qt forgets a window before it destroys it; one it still knows
-            // of was destroyed by another program.
+            // Qt forgets its main window before it destroys it; while it
+            // still knows it, another program destroyed it.
             const auto *destroyed = reinterpret_cast<const xcb_destroy_notify_event_t *>(event);
-            const QWidget *widget = QWidget::find(WId(destroyed->window));
-            if (destroyed->window == destroyed->event && widget && widget->isWindow())
+            if (destroyed->window == destroyed->event && mainWindow
+                && QWidget::find(WId(destroyed->window)) == mainWindow)
                 QCoreApplication::quit();
             return false;
         }
@@ -211,7 +217,18 @@ DisplayCheck checkDisplay(int argc, char **argv)
 
 void guardSession()
 {
+    // Any program on the display may send requests naming atoms or
+    // selections that do not exist; they are its own mistakes, and Qt would
+    // write a warning to the user's terminal for each. QT_LOGGING_RULES, read
+    // after these rules, still brings them back for whoever debugs.
+    QLoggingCategory::setFilterRules(
+        QStringLiteral("qt.qpa.clipboard.warning=false\nqt.qpa.xcb.warning=false"));
     new SessionGuard;
+}
+
+void endWithWindow(const QWidget *window)
+{
+    mainWindow = window;
 }
 
 } // namespace Monvert::Forms
