@@ -17,6 +17,10 @@ void useUserLanguage();
 // The message with each "%s" replaced by the next of the values, in order.
 [[nodiscard]] std::string filledIn(const char *message, std::initializer_list<std::string> values);
 
+// The C library's reason for an error number, in the user's language and
+// in UTF-8 whatever the character set of the process's own locale.
+[[nodiscard]] std::string systemError(int error);
+
 // The folder of the running program's file, ending in '/'.
 [[nodiscard]] std::string programFolder();
 

@@ -3,9 +3,11 @@
 
 #include <array>
 #include <clocale>
+#include <cstring>
 #include <string_view>
 
 #include <libintl.h>
+#include <locale.h>
 #include <unistd.h>
 
 namespace Monvert {
@@ -37,6 +39,20 @@ void useUserLanguage()
 const char *translated(const char *english)
 {
     return dgettext(Domain, english);
+}
+
+std::string systemError(int error)
+{
+    // The process's character set is the C locale's, ASCII, which would
+    // turn every accent of the translated reason into a question mark.
+    static const locale_t messages = [] {
+        locale_t user = newlocale(LC_MESSAGES_MASK, "", locale_t(nullptr));
+        if (!user)
+            user = newlocale(LC_MESSAGES_MASK, "C", locale_t(nullptr));
+        locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", user);
+        return utf8 ? utf8 : user;
+    }();
+    return messages ? strerror_l(error, messages) : std::strerror(error);
 }
 
 std::string programFolder()

@@ -77,6 +77,12 @@ const char *translated(const char *english)
     return english;
 }
 
+std::string systemError(int error)
+{
+    // The C runtime's reasons are English only.
+    return std::strerror(error);
+}
+
 std::string programFolder()
 {
     std::array<wchar_t, MAX_PATH> path{};

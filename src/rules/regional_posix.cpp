@@ -4,6 +4,7 @@
 #include "rules/utf8.h"
 
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -29,13 +30,29 @@ std::u16string localeText(const char *text, bool utf8)
     return result;
 }
 
+// The separators are bytes in the character set of the numeric settings'
+// own locale, which need not be the one LC_CTYPE names (LC_NUMERIC set
+// alone, say): the name the C library takes for LC_NUMERIC, for both.
+const char *numericLocaleName()
+{
+    for (const char *variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        const char *name = std::getenv(variable);
+        if (name && *name)
+            return name;
+    }
+    return "C";
+}
+
 } // namespace
 
 NumberFormat regionalNumberFormat()
 {
     NumberFormat format;
     // A locale object of its own: the process's global locale stays "C".
-    locale_t user = newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, "", locale_t(nullptr));
+    locale_t user
+        = newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, numericLocaleName(), locale_t(nullptr));
+    if (!user)
+        user = newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, "", locale_t(nullptr));
     if (!user)
         return format;
     const bool utf8 = std::string_view(nl_langinfo_l(CODESET, user)) == "UTF-8";

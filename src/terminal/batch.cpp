@@ -5,6 +5,7 @@
 #include "rules/messages.h"
 #include "rules/regional.h"
 #include "rules/utf8.h"
+#include "terminal/ready.h"
 
 #include <algorithm>
 #include <array>
@@ -50,6 +51,10 @@ int writeAll(int fd, std::string_view bytes)
         const auto written = ::write(fd, bytes.data(), chunk);
         if (written < 0 && errno == EINTR)
             continue;
+        if (written < 0 && notReadyYet(errno)) {
+            waitUntilReady(fd, Direction::Writing);
+            continue;
+        }
         if (written <= 0)
             return written < 0 ? errno : EIO;
         bytes.remove_prefix(std::size_t(written));
@@ -57,13 +62,54 @@ int writeAll(int fd, std::string_view bytes)
     return 0;
 }
 
-// Control characters and the bidirectional formatting characters are shown
+// Control characters, format characters (bidirectional controls, zero-width
+// ones, the byte order mark) and whatever else draws nothing are shown
 // escaped, so that a message stays on one line, in the order it was written,
-// and cannot drive the terminal.
-bool shownEscaped(char16_t c)
+// shows every character that made the text no amount, and cannot drive the
+// terminal.
+bool shownEscaped(char32_t c)
 {
-    return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || c == u'\\'
-        || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    constexpr std::array<std::pair<char32_t, char32_t>, 22> invisible{{
+        {0x00AD, 0x00AD},   {0x034F, 0x034F},   {0x0600, 0x0605},   {0x061C, 0x061C},
+        {0x06DD, 0x06DD},   {0x070F, 0x070F},   {0x115F, 0x1160},   {0x180B, 0x180F},
+        {0x200B, 0x200F},   {0x2028, 0x202E},   {0x2060, 0x206F},   {0x3164, 0x3164},
+        {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},   {0xFFF9, 0xFFFB},
+        {0xFFFE, 0xFFFF},   {0x110BD, 0x110BD}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+        {0xE0020, 0xE007F}, {0xE0100, 0xE01EF},
+    }};
+    if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || c == U'\\')
+        return true;
+    return std::any_of(invisible.begin(), invisible.end(),
+                       [c](const auto &range) { return c >= range.first && c <= range.second; });
+}
+
+// The blanks around an amount, as the boxes trim them, in UTF-8: a line that
+// only they make too long still converts.
+std::size_t blankAt(std::string_view bytes)
+{
+    for (const std::string_view blank : {" "sv, "\t"sv, "\r"sv, "\u00A0"sv, "\u202F"sv}) {
+        if (bytes.substr(0, blank.size()) == blank)
+            return blank.size();
+    }
+    return 0;
+}
+
+std::size_t blankBefore(std::string_view bytes)
+{
+    for (const std::string_view blank : {" "sv, "\t"sv, "\r"sv, "\u00A0"sv, "\u202F"sv}) {
+        if (bytes.size() >= blank.size() && bytes.substr(bytes.size() - blank.size()) == blank)
+            return blank.size();
+    }
+    return 0;
+}
+
+std::string_view trimBlankBytes(std::string_view bytes)
+{
+    for (std::size_t blank; (blank = blankAt(bytes)) != 0;)
+        bytes.remove_prefix(blank);
+    for (std::size_t blank; (blank = blankBefore(bytes)) != 0;)
+        bytes.remove_suffix(blank);
+    return bytes;
 }
 
 class LineConverter
@@ -79,13 +125,16 @@ public:
 
     // One amount in, one line out: what the other box would show, or an
     // empty line that keeps the lines in step.
+    // No box cuts a text before trimming it, so blanks around it do not count
+    // against the limit.
     void convert(std::string_view line, std::size_t number, bool cut = false)
     {
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        decodeUtf8(line, m_text);
-        // No box cuts a line, so blanks around it do not count against the limit.
-        const auto amount = cut ? std::nullopt : readBoxText(trimBlanks(m_text), m_from, m_format);
+        // A cut line is shown as far as it was kept.
+        if (!cut)
+            line = trimBlankBytes(line);
+        cut = cut || line.size() > LongestLine;
+        decodeUtf8(line.substr(0, LongestLine), m_text);
+        const auto amount = cut ? std::nullopt : readBoxText(m_text, m_from, m_format);
         if (amount)
             encodeUtf8(shown(*amount), m_buffer);
         else
@@ -127,22 +176,30 @@ private:
         std::size_t characters = 0;
         std::size_t i = 0;
         for (; i < text.size() && characters < ShownCharacters; ++i, ++characters) {
-            const char16_t c = text[i];
+            char32_t c = text[i];
+            // A surrogate pair is one character.
+            const bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()
+                && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+            if (pair)
+                c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             if (shownEscaped(c)) {
-                std::array<char, 8> escaped{};
-                const int length = c == u'\\'
+                std::array<char, 12> escaped{};
+                const int length = c == U'\\'
                     ? std::snprintf(escaped.data(), escaped.size(), "\\\\")
-                    : c == u'\t' ? std::snprintf(escaped.data(), escaped.size(), "\\t")
+                    : c == U'\t' ? std::snprintf(escaped.data(), escaped.size(), "\\t")
                     : c < 0x80
                     ? std::snprintf(escaped.data(), escaped.size(), "\\x%02X", unsigned(c))
-                    : std::snprintf(escaped.data(), escaped.size(), "\\u%04X", unsigned(c));
+                    : c < 0x10000
+                    ? std::snprintf(escaped.data(), escaped.size(), "\\u%04X", unsigned(c))
+                    : std::snprintf(escaped.data(), escaped.size(), "\\U%08X", unsigned(c));
                 shownText.append(escaped.data(), escaped.data() + length);
-                continue;
+            } else {
+                shownText += text[i];
+                if (pair)
+                    shownText += text[i + 1];
             }
-            shownText += c;
-            // A surrogate pair is one character.
-            if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size())
-                shownText += text[++i];
+            if (pair)
+                ++i;
         }
         if (cut || i < text.size())
             shownText += u"...";
@@ -175,17 +232,51 @@ private:
 int convertStream(LineConverter &converter, int in)
 {
     std::array<char, 1 << 16> block{};
-    std::string line; // the start of a line that runs past the block
+    // The start of a line that runs past the block, without the blanks it
+    // starts with; the blanks it ends with are held apart until more text
+    // shows they are inside the line, so that only what a box would keep
+    // counts against the limit.
+    std::string line;
+    std::string blanks;
     bool cut = false;
+    bool open = false; // a line has begun in an earlier block
     std::size_t number = 0;
-    const auto keep = [&](std::string_view piece) {
+    const auto append = [&](std::string_view piece) {
         cut = cut || line.size() + piece.size() > LongestLine;
         line.append(piece.substr(0, LongestLine - std::min(LongestLine, line.size())));
+    };
+    const auto keep = [&](std::string_view piece) {
+        const std::string_view text = trimBlankBytes(piece);
+        if (text.empty()) {
+            if (!line.empty())
+                blanks.append(
+                    piece.substr(0, LongestLine + 1 - std::min(LongestLine + 1, blanks.size())));
+            return;
+        }
+        const std::size_t before = std::size_t(text.data() - piece.data());
+        if (!line.empty()) {
+            append(blanks);
+            append(piece.substr(0, before));
+        }
+        blanks.clear();
+        append(text);
+        blanks.assign(piece.substr(before + text.size()));
+    };
+    const auto lineEnded = [&] {
+        converter.convert(line, ++number, cut);
+        line.clear();
+        blanks.clear();
+        cut = false;
+        open = false;
     };
     for (;;) {
         const auto read = ::read(in, block.data(), static_cast<unsigned>(block.size()));
         if (read < 0 && errno == EINTR)
             continue;
+        if (read < 0 && notReadyYet(errno)) {
+            waitUntilReady(in, Direction::Reading);
+            continue;
+        }
         if (read < 0)
             return errno;
         if (read == 0)
@@ -194,23 +285,22 @@ int convertStream(LineConverter &converter, int in)
         for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
              rest.remove_prefix(end + 1)) {
             const std::string_view piece = rest.substr(0, end);
-            if (line.empty() && !cut) {
-                converter.convert(piece, ++number, piece.size() > LongestLine);
+            if (!open) {
+                converter.convert(piece, ++number);
             } else {
                 keep(piece);
-                converter.convert(line, ++number, cut);
-                line.clear();
-                cut = false;
+                lineEnded();
             }
             if (converter.failed())
                 return 0; // no one reads the answers any more: stop reading
         }
         keep(rest);
+        open = open || !rest.empty();
         if (!converter.flush())
             return 0;
     }
-    if (!line.empty() || cut)
-        converter.convert(line, ++number, cut);
+    if (open)
+        lineEnded();
     return 0;
 }
 
@@ -222,7 +312,7 @@ int usageError(int errors, const std::string &what)
 
 int ioFailure(int errors, const char *what, int error)
 {
-    (void)writeAll(errors, filledIn(what, {std::strerror(error)}));
+    (void)writeAll(errors, filledIn(what, {systemError(error)}));
     return IoFailed;
 }
 
@@ -271,7 +361,7 @@ int run(const std::vector<std::string_view> &arguments, int in, int out, int err
     } else {
         std::size_t number = 0;
         for (const std::string_view amount : amounts) {
-            converter.convert(amount, ++number, amount.size() > LongestLine);
+            converter.convert(amount, ++number);
             if (converter.failed())
                 break;
         }

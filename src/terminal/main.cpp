@@ -39,6 +39,8 @@ const char *usage()
         "\n"
         "Exit status: 0 when every amount converted, 1 when some did not read,\n"
         "2 for a wrong option, 3 when input could not be read or output written.\n"
+        "A closed pipe ends it as it ends cat, with no message, unless SIGPIPE is\n"
+        "ignored: then it is status 3 too.\n"
         "\n"
         "Example: cut -d';' -f3 ledger.csv | monvert --from-lire --number\n");
 }

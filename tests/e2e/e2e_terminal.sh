@@ -68,6 +68,17 @@ check "a directory for input" io_failure "cannot read input" sh -c "'$MONVERT' -
 check "a closed input" io_failure "cannot read input" sh -c "'$MONVERT' --from-lire <&-"
 check "a broken pipe stops the reading" io_failure "cannot write output: Broken pipe" \
     bash -c "trap '' PIPE; seq 3000000 | '$MONVERT' --from-lire | head -1 >/dev/null; exit \${PIPESTATUS[1]}"
+check "a broken pipe under the default SIGPIPE ends it as it ends cat" \
+    bash -c "seq 3000000 | '$MONVERT' --from-lire 2>'$E2E_TMP/pipe.err' | head -1 >/dev/null; [ \${PIPESTATUS[1]} = 141 ] && [ ! -s '$E2E_TMP/pipe.err' ]"
+check "a system's reason in the user's language, accents and all" \
+    sh -c "LC_ALL=it_IT.UTF-8 '$MONVERT' --from-lire </ 2>&1 | grep -qx \"monvert: impossibile leggere l'input: È una directory\""
+# A window program that is there but cannot run is named, with the reason.
+mkdir -p "$E2E_TMP/bin" "$E2E_TMP/share"
+cp "$MONVERT" "$E2E_TMP/bin/monvert"
+cp "$(dirname "$MONVERT")/monvert-window" "$E2E_TMP/bin/monvert-window"
+chmod -x "$E2E_TMP/bin/monvert-window"
+check "a window program that cannot run: its name and the real reason" \
+    sh -c "LC_ALL=en_US.UTF-8 DISPLAY=:0 '$E2E_TMP/bin/monvert' 2>&1 | grep -qx \"monvert: cannot start the window $E2E_TMP/bin/monvert-window: Permission denied\""
 check "after -- even --help is an amount" sh -c "! '$MONVERT' --from-euro -- --help 2>/dev/null"
 long_blanks=$(printf ' %.0s' {1..40000})
 check "blanks around a line are not counted against the limit" \

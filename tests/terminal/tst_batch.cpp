@@ -1,0 +1,207 @@
+// SPDX-License-Identifier: MIT
+#include "terminal/batch.h"
+
+#include <QTest>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// A file in memory, for what the terminal mode reads or writes.
+int memoryFile(const QByteArray &contents = {})
+{
+    const int fd = memfd_create("tst_batch", MFD_CLOEXEC);
+    if (fd >= 0 && !contents.isEmpty())
+        (void)::write(fd, contents.constData(), std::size_t(contents.size()));
+    ::lseek(fd, 0, SEEK_SET);
+    return fd;
+}
+
+QByteArray contentsOf(int fd)
+{
+    QByteArray bytes(int(::lseek(fd, 0, SEEK_END)), '\0');
+    (void)::pread(fd, bytes.data(), std::size_t(bytes.size()), 0);
+    return bytes;
+}
+
+// The regional settings of one row: "LC_ALL=it_IT.UTF-8", or only "LC_NUMERIC=...".
+void useSettings(const QString &assignment)
+{
+    for (const char *variable : {"LC_ALL", "LC_NUMERIC", "LANG"})
+        ::unsetenv(variable);
+    const QStringList parts = assignment.split(QLatin1Char('='));
+    ::setenv(parts.at(0).toLatin1().constData(), parts.at(1).toLatin1().constData(), 1);
+}
+
+int run(const QStringList &arguments, int in, int out, int errors)
+{
+    std::vector<std::string> kept;
+    for (const QString &argument : arguments)
+        kept.push_back(argument.toStdString());
+    return Monvert::Terminal::run({kept.begin(), kept.end()}, in, out, errors);
+}
+
+QByteArray repeated(const char *text, int times)
+{
+    return QByteArray(text).repeated(times);
+}
+
+} // namespace
+
+class tst_Batch : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void convertsLineByLine_data();
+    void convertsLineByLine();
+    void messagesComeAfterTheOutputSoFar();
+    void failedOutputStopsTheReading();
+    void nonBlockingInputIsWaitedFor();
+};
+
+void tst_Batch::convertsLineByLine_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QByteArray>("messages");
+    QTest::addColumn<int>("status");
+
+    const QString it = QStringLiteral("LC_ALL=it_IT.UTF-8");
+    const QStringList fromLire{QStringLiteral("--from-lire")};
+    const QByteArray noAmount = "monvert: line 1: not an amount: ";
+    const QByteArray blanks = repeated(" ", 140'000);
+
+    QTest::newRow("amounts as arguments")
+        << it << QStringList{"--from-lire", "1000", "1000000"} << QByteArray()
+        << QByteArray("Euro 0,52\nEuro 516,46\n") << QByteArray() << 0;
+    QTest::newRow("--number: the fifth decimal and after decide")
+        << it << QStringList{"--from-euro", "--number", "1000,000258", "0,000258"} << QByteArray()
+        << QByteArray("1.936.270\n0\n") << QByteArray() << 0;
+    QTest::newRow("a second -- is an amount")
+        << it << QStringList{"--from-lire", "--", "--", "1000"} << QByteArray()
+        << QByteArray("\nEuro 0,52\n") << noAmount + "--\n"
+        << 1;
+    QTest::newRow("blanks past the limit before an amount")
+        << it << fromLire << blanks + "1000\n"
+        << QByteArray("Euro 0,52\n") << QByteArray() << 0;
+    QTest::newRow("blanks past the limit after an amount")
+        << it << fromLire << "1000" + blanks + "\n2000\n"
+        << QByteArray("Euro 0,52\nEuro 1,03\n") << QByteArray() << 0;
+    QTest::newRow("blanks past the limit inside a text")
+        << it << fromLire << "10" + blanks + "00\n"
+        << QByteArray("\n") << noAmount + "10" + repeated(" ", 78) + "...\n"
+        << 1;
+    QTest::newRow("a line longer than a block is one line")
+        << it << fromLire << repeated("x", 70'000) + "\nabc\n"
+        << QByteArray("\n\n")
+        << noAmount + repeated("x", 80) + "...\nmonvert: line 2: not an amount: abc\n"
+        << 1;
+    QTest::newRow("a last line without its end is counted")
+        << it << fromLire << QByteArray("1\nabc") << QByteArray("Euro 0,00\n\n")
+        << QByteArray("monvert: line 2: not an amount: abc\n") << 1;
+    QTest::newRow("a CRLF line's CR is no part of the text")
+        << it << fromLire << QByteArray("abc\r\n") << QByteArray("\n") << noAmount + "abc\n"
+        << 1;
+    QTest::newRow("a byte order mark is shown") << it << fromLire
+                                                << QByteArray("\xef\xbb\xbf"
+                                                              "1000\n")
+                                                << QByteArray("\n") << noAmount + "\\uFEFF1000\n"
+                                                << 1;
+    QTest::newRow("invisible and bidirectional characters and backslashes are shown")
+        << it << fromLire << QByteArray("1\u200B0\u200E0\u200F\u2066\u2069\\\U000E0001\n")
+        << QByteArray("\n") << noAmount + "1\\u200B0\\u200E0\\u200F\\u2066\\u2069\\\\\\U000E0001\n"
+        << 1;
+    QTest::newRow("a character outside the BMP counts once toward 80")
+        << it << fromLire << repeated("\U0001F600", 80) + "\n"
+        << QByteArray("\n") << noAmount + repeated("\U0001F600", 80) + "\n"
+        << 1;
+    QTest::newRow("LC_NUMERIC alone, its separators in its own character set")
+        << QStringLiteral("LC_NUMERIC=fr_FR.UTF-8") << QStringList{"--from-euro", "1000"}
+        << QByteArray() << QByteArray("L. 1\u202F936\u202F270\n") << QByteArray() << 0;
+}
+
+void tst_Batch::convertsLineByLine()
+{
+    QFETCH(QString, settings);
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    useSettings(settings);
+    const int in = memoryFile(input);
+    const int out = memoryFile();
+    const int errors = memoryFile();
+
+    QTEST(run(arguments, in, out, errors), "status");
+    QTEST(contentsOf(out), "output");
+    QTEST(contentsOf(errors), "messages");
+    for (const int fd : {in, out, errors})
+        ::close(fd);
+}
+
+// For whoever reads both from one terminal, each message stands after the
+// answers to the lines before it.
+void tst_Batch::messagesComeAfterTheOutputSoFar()
+{
+    useSettings(QStringLiteral("LC_ALL=it_IT.UTF-8"));
+    const int in = memoryFile("1000\nabc\n2000\n");
+    const int terminal = memoryFile();
+    QCOMPARE(run({QStringLiteral("--from-lire")}, in, terminal, terminal), 1);
+    QCOMPARE(contentsOf(terminal),
+             QByteArray("Euro 0,52\nmonvert: line 2: not an amount: abc\n\nEuro 1,03\n"));
+    ::close(in);
+    ::close(terminal);
+}
+
+// No one reads the answers any more: the rest of the input is left unread.
+void tst_Batch::failedOutputStopsTheReading()
+{
+    useSettings(QStringLiteral("LC_ALL=it_IT.UTF-8"));
+    const QByteArray input = repeated("1000\n", 1'000'000);
+    const int in = memoryFile(input);
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    const int errors = memoryFile();
+    QCOMPARE(run({QStringLiteral("--from-lire")}, in, full, errors), 3);
+    QVERIFY2(::lseek(in, 0, SEEK_CUR) < input.size() / 10, "read on after the output failed");
+    QVERIFY(contentsOf(errors).startsWith("monvert: cannot write output: "));
+    for (const int fd : {in, full, errors})
+        ::close(fd);
+}
+
+// A parent may hand over a non-blocking pipe: "not yet" is no end of input.
+void tst_Batch::nonBlockingInputIsWaitedFor()
+{
+    useSettings(QStringLiteral("LC_ALL=it_IT.UTF-8"));
+    int pipe[2];
+    QVERIFY(::pipe2(pipe, O_CLOEXEC) == 0);
+    ::fcntl(pipe[0], F_SETFL, ::fcntl(pipe[0], F_GETFL) | O_NONBLOCK);
+    std::thread writer([end = pipe[1]] {
+        std::this_thread::sleep_for(50ms);
+        (void)::write(end, "1000\n", 5);
+        std::this_thread::sleep_for(50ms);
+        (void)::write(end, "2000\n", 5);
+        ::close(end);
+    });
+    const int out = memoryFile();
+    const int errors = memoryFile();
+    const int status = run({QStringLiteral("--from-lire")}, pipe[0], out, errors);
+    writer.join();
+    QCOMPARE(status, 0);
+    QCOMPARE(contentsOf(out), QByteArray("Euro 0,52\nEuro 1,03\n"));
+    for (const int fd : {pipe[0], out, errors})
+        ::close(fd);
+}
+
+QTEST_APPLESS_MAIN(tst_Batch)
+#include "tst_batch.moc"
