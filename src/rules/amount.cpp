@@ -155,9 +155,8 @@ std::optional<Amount> readAmount(std::u16string_view text, Money money, const Nu
         text.remove_prefix(1);
         ++digits;
     }
-    if (startsWith(text, format.decimal) || !consumeGroupSeparator(text, format)) {
-        // Ungrouped integer part, or none at all.
-    } else {
+    const bool grouped = !startsWith(text, format.decimal) && consumeGroupSeparator(text, format);
+    if (grouped) {
         if (digits < 1 || digits > 3 || leadingZero)
             return std::nullopt;
         do {
@@ -185,6 +184,11 @@ std::optional<Amount> readAmount(std::u16string_view text, Money money, const Nu
                 fraction = fraction * 10 + static_cast<std::uint64_t>(text[place] - u'0');
             ++place;
         }
+        // The lira had no cents in use: a lone separator before exactly three
+        // digits groups a whole amount written the other way round ("L.
+        // 10.000" under English settings), never a thousandth of a lira.
+        if (money == Money::Lire && !grouped && place == 3)
+            return std::nullopt;
         for (std::size_t unwritten = place; unwritten < 4; ++unwritten)
             fraction *= 10;
         if (place > 4)

@@ -112,6 +112,10 @@ void tst_Amount::readCurrency_data()
     row("it rounding leaves the range", it, QStringLiteral("922337203685477,58075"), Failed);
     row("it beyond 64 bits", it, QStringLiteral("99999999999999999999999"), Failed);
     row("it one and a half is no fifteen", it, QStringLiteral("1.5"), Failed);
+    row("it lire grouped the other way", it, QStringLiteral("L. 10,000"), Failed);
+    row("it pound sign, grouped the other way", it, QStringLiteral("\u00A310,000"), Failed);
+    row("it grouped, three decimals", it, QStringLiteral("1.000,500 lire"), 10'005'000);
+    euroRow("it euro price per litre", it, QStringLiteral("1,859"), 18'590);
     row("it group of four", it, QStringLiteral("34.2443"), Failed);
     row("it leading zero group", it, QStringLiteral("0.011"), Failed);
     row("it first group of four", it, QStringLiteral("1000.000"), Failed);
@@ -147,6 +151,18 @@ void tst_Amount::readCurrency_data()
     row("en dollar in the lire box", en, QStringLiteral("$1000"), Failed);
     euroRow("en dollar in the euro box", en, QStringLiteral("$10"), Failed);
     row("en lira display text", en, QStringLiteral("L. 1,936"), 19'360'000);
+    // Ten thousand Lire written the Italian way is no ten Lire under any settings.
+    row("en lire grouped the other way", en, QStringLiteral("L. 10.000"), Failed);
+    row("en lire word, grouped the other way", en, QStringLiteral("10.000 lire"), Failed);
+    row("en pound sign, grouped the other way", en, QStringLiteral("\u00A310.000"), Failed);
+    row("en one decimal of a lira", en, QStringLiteral("1.5"), 15'000);
+    row("en two decimals of a lira", en, QStringLiteral("L. 10.50"), 105'000);
+    row("en four decimals of a lira", en, QStringLiteral("10.0005"), 100'005);
+    row("en lire grouped the English way", en, QStringLiteral("L. 10,000"), 100'000'000);
+    euroRow("en euro with three decimals", en, QStringLiteral("1.859"), 18'590);
+    row("C lire grouped the other way", QStringLiteral("C"), QStringLiteral("L. 10.000"), Failed);
+    row("ch lire grouped the other way", QStringLiteral("de_CH"), QStringLiteral("L. 10.000"),
+        Failed);
 
     const QString de = QStringLiteral("de_DE");
     row("de grouped", de, QStringLiteral("1.234,50"), 12'345'000);

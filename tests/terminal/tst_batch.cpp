@@ -87,9 +87,23 @@ void tst_Batch::convertsLineByLine_data()
     QTest::newRow("amounts as arguments")
         << it << QStringList{"--from-lire", "1000", "1000000"} << QByteArray()
         << QByteArray("Euro 0,52\nEuro 516,46\n") << QByteArray() << 0;
-    QTest::newRow("--number: the fifth decimal and after decide")
-        << it << QStringList{"--from-euro", "--number", "1000,000258", "0,000258"} << QByteArray()
-        << QByteArray("1.936.270\n0\n") << QByteArray() << 0;
+    QTest::newRow("from euro, the decimals past the fourth decide")
+        << it << QStringList{"--from-euro", "1000,001849", "1000,00025"} << QByteArray()
+        << QByteArray("L. 1.936.274\nL. 1.936.270\n") << QByteArray() << 0;
+    QTest::newRow("from euro, --number, the decimals past the fourth decide")
+        << it << QStringList{"--from-euro", "--number", "1000,001849", "1000,00025"} << QByteArray()
+        << QByteArray("1.936.274\n1.936.270\n") << QByteArray() << 0;
+    QTest::newRow("from lire, the fifth decimal decides")
+        << it << QStringList{"--from-lire", "9,68135"} << QByteArray() << QByteArray("Euro 0,01\n")
+        << QByteArray() << 0;
+    QTest::newRow("from lire, --number, the fifth decimal decides")
+        << it << QStringList{"--from-lire", "--number", "9,68135"} << QByteArray()
+        << QByteArray("0,01\n") << QByteArray() << 0;
+    QTest::newRow("lire grouped the other way are no thousandth of themselves")
+        << QStringLiteral("LC_ALL=en_US.UTF-8")
+        << QStringList{"--from-lire", "L. 10.000", "L. 10,000"} << QByteArray()
+        << QByteArray("\nEuro 5.16\n") << noAmount + "L. 10.000\n"
+        << 1;
     QTest::newRow("a second -- is an amount")
         << it << QStringList{"--from-lire", "--", "--", "1000"} << QByteArray()
         << QByteArray("\nEuro 0,52\n") << noAmount + "--\n"

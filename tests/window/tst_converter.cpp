@@ -97,6 +97,12 @@ void tst_Converter::typingConverts_data()
         << true << QStringLiteral("\u00A3 10.000") << QStringLiteral("Euro 5,16");
     QTest::newRow("every decimal counts")
         << false << QStringLiteral("1000,000258") << QStringLiteral("L. 1.936.270");
+    // Four decimals give L. 1.936.273 whether the fifth rounds them or not.
+    QTest::newRow("the sixth decimal decides the lira")
+        << false << QStringLiteral("1000,001849") << QStringLiteral("L. 1.936.274");
+    // Exactly half a cent: four decimals alone give Euro 0,00.
+    QTest::newRow("the fifth decimal decides the cent")
+        << true << QStringLiteral("9,68135") << QStringLiteral("Euro 0,01");
     QTest::newRow("small e is no prefix") << false << QStringLiteral("e 100") << QString();
     QTest::newRow("Euro and a blank only") << false << QStringLiteral("Euro ") << QString();
     QTest::newRow("lone blank") << false << QStringLiteral(" ") << QString();

@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <cmath>
+
 using namespace Monvert;
 
 namespace {
@@ -162,6 +164,13 @@ void tst_Form1::clickConvertsTheClipboard_data()
         << QStringLiteral("Label2") << QStringLiteral("Euro 516,46")
         << QStringLiteral("L. 1.000.006") << QStringLiteral("Euro 516,46")
         << QStringLiteral("L. 1.000.006");
+    QTest::newRow("Euro, the sixth decimal decides the lira")
+        << QStringLiteral("Label2") << QStringLiteral("1000,001849")
+        << QStringLiteral("L. 1.936.274") << QStringLiteral("1000,001849")
+        << QStringLiteral("L. 1.936.274");
+    QTest::newRow("Lire, the fifth decimal decides the cent")
+        << QStringLiteral("Label1") << QStringLiteral("9,68135") << QStringLiteral("9,68135")
+        << QStringLiteral("Euro 0,01") << QStringLiteral("Euro 0,01");
     QTest::newRow("a mebibyte of blanks around an amount")
         << QStringLiteral("Label1") << QString(1 << 20, u' ') + QStringLiteral("1000\n")
         << QStringLiteral("1000") << QStringLiteral("Euro 0,52") << QStringLiteral("Euro 0,52");
@@ -358,23 +367,40 @@ void tst_Form1::longAmountsShowWholeOrMarked_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("atStart"); // the caret at the start, as after a conversion
     QTest::addColumn<bool>("whole");
+    const QString lire = QStringLiteral("Text1");
+    const QString euro = QStringLiteral("Text2");
+    QTest::newRow("a short amount") << euro << QStringLiteral("Euro 5,16") << true << true;
     QTest::newRow("a thousand million euro in lire")
-        << QStringLiteral("Text1") << QStringLiteral("L. 1.936.270.000.000") << true;
+        << lire << QStringLiteral("L. 1.936.270.000.000") << false << true;
     QTest::newRow("a thousand million euro, under the window's edge")
-        << QStringLiteral("Text2") << QStringLiteral("Euro 1.000.000.000,00") << true;
+        << euro << QStringLiteral("Euro 1.000.000.000,00") << false << true;
     QTest::newRow("past the smallest size")
-        << QStringLiteral("Text1") << QStringLiteral("L. 19.362.700.000.000.000.000") << false;
+        << lire << QStringLiteral("L. 19.362.700.000.000.000.000") << false << false;
+    QTest::newRow("the largest euro amount in lire, from its start")
+        << lire << QStringLiteral("L. 1.785.893.857.380.078.551") << true << false;
+    QTest::newRow("the largest euro amount in lire, from its end")
+        << lire << QStringLiteral("L. 1.785.893.857.380.078.551") << false << false;
+    QTest::newRow("a long typed text")
+        << lire << QStringLiteral("1234567890123456789012345678") << false << false;
+    QTest::newRow("past the window's edge, from the start")
+        << euro << QStringLiteral("Euro 922.337.203.685.477,58") << true << false;
+    QTest::newRow("past the window's edge, from the end")
+        << euro << QStringLiteral("Euro 922.337.203.685.477,58") << false << false;
 }
 
 void tst_Form1::longAmountsShowWholeOrMarked()
 {
     QFETCH(QString, box);
     QFETCH(QString, text);
+    QFETCH(bool, atStart);
     QFETCH(bool, whole);
     auto form = Driving::italianForm();
     auto *edit = Forms::widgetOf(*form)->findChild<QLineEdit *>(box);
     edit->setText(text);
+    if (atStart)
+        edit->setCursorPosition(0);
 
     // Drawn smaller, but no smaller than two thirds of the window's size.
     QVERIFY(edit->font().pointSizeF()
@@ -384,6 +410,34 @@ void tst_Form1::longAmountsShowWholeOrMarked()
     QCOMPARE(QFontMetricsF(edit->font()).horizontalAdvance(text) <= seen, whole);
     QCOMPARE(edit->toolTip(), whole ? QString() : text);
     QCOMPARE(edit->accessibleDescription().contains(text), !whole);
+
+    // An ellipsis exactly where text is out of sight, and beside it whole
+    // characters only: the same text drawn by a plain box in the same place
+    // has no character across a mark's inner edge.
+    edit->grab(); // as drawn
+    const QList<QRectF> marks = Forms::cutMarks(box == u"Text1" ? form->Text1 : form->Text2);
+    QCOMPARE(marks.isEmpty(), whole);
+    QLineEdit plain(edit->parentWidget());
+    plain.setGeometry(edit->geometry());
+    plain.setFont(edit->font());
+    plain.setText(text);
+    plain.setCursorPosition(edit->cursorPosition());
+    const QImage drawn = plain.grab().toImage();
+    for (const QRectF &mark : marks) {
+        const auto inked = [&](int column) {
+            for (int y = int(mark.top()); y < int(mark.bottom()); ++y) {
+                if (qGray(drawn.pixel(column, y)) < 128)
+                    return true;
+            }
+            return false;
+        };
+        // The last column the mark covers on its inner side, and the first it leaves.
+        const bool left = mark.left() < edit->width() / 2;
+        const int inner
+            = left ? int(std::ceil(mark.right() - 0.5)) - 1 : int(std::ceil(mark.left() - 0.5)) - 1;
+        QVERIFY2(!(inked(inner) && inked(inner + 1)),
+                 qPrintable(QStringLiteral("a character cut at column %1").arg(inner)));
+    }
 }
 
 QTEST_MAIN(tst_Form1)

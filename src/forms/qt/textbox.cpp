@@ -15,9 +15,13 @@
 #include <QPainter>
 #include <QStyleHints>
 #include <QStyleOptionFrame>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
+#include <vector>
 
 namespace Monvert::Forms {
 
@@ -229,29 +233,88 @@ protected:
         fitText();
     }
 
+public:
+    // The ellipses as last drawn.
+    QList<QRectF> m_marks;
+
+    // An ellipsis over each side where text is out of sight, never a clean
+    // cut between two digits that would pass for the whole amount; and over
+    // every character cut there, since half a digit reads as another (the
+    // right half of an 8 is a 3). Beside an ellipsis only whole characters
+    // show. QLineEdit scrolls its text as it paints: this asks it after.
+    QList<QRectF> cutMarks()
+    {
+        if (!m_hidden)
+            return {};
+        const QRect area = textArea();
+        const int middle = area.center().y();
+        const QString shown = text();
+        const int leftmost = cursorPositionAt(QPoint(area.left() + 1, middle));
+        const bool left = leftmost > 0;
+        const bool right
+            = cursorPositionAt(QPoint(area.right() - 1, middle)) < shown.size() || !left;
+
+        // Where each character boundary lies from the start of the text, laid
+        // out as QLineEdit lays it out.
+        QTextLayout layout(shown, font());
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        std::vector<qreal> starts;
+        starts.reserve(std::size_t(shown.size()) + 1);
+        for (int k = 0; k <= shown.size(); ++k)
+            starts.push_back(line.cursorToX(k));
+        // QLineEdit scrolls its text by whole pixels, and tells only which
+        // boundary lies nearest a point: its answer changes halfway through a
+        // character, and the first change places the whole text.
+        qreal origin = area.left() - starts[std::size_t(leftmost)];
+        for (int x = area.left() + 2, before = leftmost; x <= area.right(); ++x) {
+            const int nearest = cursorPositionAt(QPoint(x, middle));
+            if (nearest != before && before < shown.size()) {
+                const auto k = std::size_t(before);
+                origin = std::ceil(x - 1 - (starts[k] + starts[k + 1]) / 2);
+                break;
+            }
+            before = nearest;
+        }
+
+        const qreal width = QFontMetricsF(font()).horizontalAdvance(QChar(0x2026)) + 2;
+        // Each mark ends exactly on a character boundary, which on a scaled
+        // screen may lie inside a pixel of the widget's own.
+        QList<QRectF> marks;
+        const qreal top = area.top();
+        const qreal bottom = area.bottom() + 1;
+        if (left) {
+            const qreal begin = area.left() - 2;
+            const auto k
+                = std::size_t(std::lower_bound(starts.begin(), starts.end(), begin + width - origin)
+                              - starts.begin());
+            const qreal end = origin + starts[std::min(k, starts.size() - 1)];
+            marks << QRectF(QPointF(begin, top), QPointF(end, bottom));
+        }
+        if (right) {
+            const qreal end = area.right() + 3;
+            const auto k
+                = std::size_t(std::upper_bound(starts.begin(), starts.end(), end - width - origin)
+                              - starts.begin());
+            const qreal begin = origin + starts[k > 0 ? k - 1 : 0];
+            marks << QRectF(QPointF(begin, top), QPointF(end, bottom));
+        }
+        return marks;
+    }
+
+protected:
     void paintEvent(QPaintEvent *event) override
     {
         QLineEdit::paintEvent(event);
-        if (!m_hidden)
+        m_marks = cutMarks();
+        if (m_marks.isEmpty())
             return;
-        // An ellipsis over the side where text is out of sight, never a clean
-        // cut between two digits that would pass for the whole amount.
-        const QRect area = textArea();
-        const int middle = area.center().y();
-        const bool left = cursorPositionAt(QPoint(area.left() + 1, middle)) > 0;
-        const bool right
-            = cursorPositionAt(QPoint(area.right() - 1, middle)) < text().size() || !left;
         QPainter painter(this);
-        const QString ellipsis(QChar(0x2026));
-        const int width = fontMetrics().horizontalAdvance(ellipsis) + 2;
-        for (const bool atLeft : {true, false}) {
-            if (!(atLeft ? left : right))
-                continue;
-            const QRect mark(atLeft ? area.left() - 2 : area.right() + 2 - width, area.top(),
-                             width + 1, area.height());
+        painter.setPen(palette().color(QPalette::Text));
+        for (const QRectF &mark : std::as_const(m_marks)) {
             painter.fillRect(mark, palette().color(QPalette::Base));
-            painter.setPen(palette().color(QPalette::Text));
-            painter.drawText(mark, Qt::AlignCenter, ellipsis);
+            painter.drawText(mark, Qt::AlignCenter, QString(QChar(0x2026)));
         }
     }
 
@@ -390,6 +453,11 @@ void TextBox::SetKeypadDecimal(std::u16string_view separator)
 QLineEdit *widgetOf(const TextBox &box)
 {
     return box.native().widget;
+}
+
+QList<QRectF> cutMarks(const TextBox &box)
+{
+    return box.native().widget->m_marks;
 }
 
 namespace {
