@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,10 +11,23 @@ namespace Monvert::Forms {
 class Clipboard
 {
 public:
-    // The empty text when the clipboard holds no text.
+    Clipboard();
+    ~Clipboard();
+    Clipboard(const Clipboard &) = delete;
+    Clipboard &operator=(const Clipboard &) = delete;
+
+    // The empty text when the clipboard holds no plain text, or cannot be
+    // read: another program may hold it.
     [[nodiscard]] std::u16string GetText() const;
     void Clear();
-    void SetText(std::u16string_view text);
+    // False when the text could not be put there, so that the failure is
+    // never taken for a copy.
+    bool SetText(std::u16string_view text);
+
+    struct Native;
+
+private:
+    std::unique_ptr<Native> m_native;
 };
 
 } // namespace Monvert::Forms

@@ -95,7 +95,10 @@ void Converter::copyOnEnter(Forms::TextBox &other)
     if (text.empty())
         return;
     m_clipboard.Clear();
-    m_clipboard.SetText(other.SelText());
+    // Another program may hold the clipboard past every retry: the amount
+    // stays selected, for the user to copy by hand.
+    if (!m_clipboard.SetText(other.SelText()))
+        Forms::Beep();
 }
 
 } // namespace Monvert

@@ -116,7 +116,8 @@ void Form1::convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
     if (converter.conversions() == before)
         return;
     clipboard.Clear();
-    clipboard.SetText(target.Text());
+    if (!clipboard.SetText(target.Text()))
+        Forms::Beep();
 }
 
 // Press feedback: a label's caption is in normal weight while a button is held

@@ -40,6 +40,14 @@ QString clipboardText(QClipboard::Mode mode)
     return {};
 }
 
+// Qt keeps the clipboard's owner window itself.
+struct Clipboard::Native
+{
+};
+
+Clipboard::Clipboard() = default;
+Clipboard::~Clipboard() = default;
+
 std::u16string Clipboard::GetText() const
 {
     return plain(clipboardText(QClipboard::Clipboard));
@@ -50,9 +58,11 @@ void Clipboard::Clear()
     QGuiApplication::clipboard()->clear();
 }
 
-void Clipboard::SetText(std::u16string_view text)
+bool Clipboard::SetText(std::u16string_view text)
 {
+    // On X11 the program becomes the owner, which cannot fail.
     QGuiApplication::clipboard()->setText(qString(text));
+    return true;
 }
 
 } // namespace Monvert::Forms

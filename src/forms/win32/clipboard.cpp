@@ -5,51 +5,70 @@
 #include "forms/win32/native.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace Monvert::Forms {
 
+// EmptyClipboard makes the window that opened the clipboard its owner, and
+// with none SetClipboardData fails: the clipboard is always opened with a
+// window of its own, one that only receives messages.
+struct Clipboard::Native
+{
+    unique_hwnd owner{CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr)};
+};
+
+Clipboard::Clipboard()
+    : m_native(std::make_unique<Native>())
+{ }
+
+Clipboard::~Clipboard() = default;
+
 std::u16string Clipboard::GetText() const
 {
-    const ClipboardOpen open(nullptr);
+    const ClipboardOpen open(m_native->owner.get());
     if (!open)
         return {};
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (!data)
-        return {};
-    const auto *text = static_cast<const wchar_t *>(GlobalLock(data));
+    const LockedGlobal<wchar_t> text(data);
     if (!text)
         return {};
-    // At most what the global block holds, whether or not it ends in a zero.
-    const std::size_t most = GlobalSize(data) / sizeof(wchar_t);
-    std::u16string result = plain(std::wstring_view(text, wcsnlen(text, most)));
-    GlobalUnlock(data);
-    return result;
+    // The text ends at its first zero. A block that holds more text after it
+    // is no plain text (it may be a text with a zero inside, cut there), so
+    // nothing is read from it.
+    const std::wstring_view block(text.get(), GlobalSize(data) / sizeof(wchar_t));
+    const std::size_t end = block.find(L'\0');
+    if (end != std::wstring_view::npos
+        && block.find_first_not_of(L'\0', end) != std::wstring_view::npos)
+        return {};
+    return plain(block.substr(0, end));
 }
 
 void Clipboard::Clear()
 {
-    const ClipboardOpen open(nullptr);
+    const ClipboardOpen open(m_native->owner.get());
     if (open)
         EmptyClipboard();
 }
 
-void Clipboard::SetText(std::u16string_view text)
+bool Clipboard::SetText(std::u16string_view text)
 {
-    const ClipboardOpen open(nullptr);
-    if (!open)
-        return;
-    EmptyClipboard();
+    const ClipboardOpen open(m_native->owner.get());
+    if (!open || !EmptyClipboard())
+        return false;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
     if (!block)
-        return;
-    auto *copy = static_cast<wchar_t *>(GlobalLock(block));
-    std::memcpy(copy, text.data(), text.size() * sizeof(wchar_t));
-    copy[text.size()] = L'\0';
-    GlobalUnlock(block);
+        return false;
+    if (const LockedGlobal<wchar_t> copy(block); copy) {
+        std::memcpy(copy.get(), text.data(), text.size() * sizeof(wchar_t));
+        copy.get()[text.size()] = L'\0';
+    }
     // The system owns the block from here on, and keeps the text after the
     // program has ended.
-    if (!SetClipboardData(CF_UNICODETEXT, block))
-        GlobalFree(block);
+    if (SetClipboardData(CF_UNICODETEXT, block))
+        return true;
+    GlobalFree(block);
+    return false;
 }
 
 } // namespace Monvert::Forms

@@ -30,11 +30,12 @@ class ClipboardOpen
 public:
     explicit ClipboardOpen(HWND owner)
     {
-        // Another program may hold it for a moment.
-        for (int attempt = 0; attempt < 20 && !m_open; ++attempt) {
+        // Clipboard managers, remote desktops and office suites hold it for
+        // a few milliseconds at a time: a second of tries before giving up.
+        for (int attempt = 0; attempt < 20 && !m_open && owner; ++attempt) {
             m_open = ::OpenClipboard(owner) != FALSE;
             if (!m_open)
-                Sleep(10);
+                Sleep(50);
         }
     }
     ~ClipboardOpen()
@@ -49,6 +50,30 @@ public:
 
 private:
     bool m_open = false;
+};
+
+// A global memory block's contents, locked for as long as this lives.
+template <typename Item> class LockedGlobal
+{
+public:
+    explicit LockedGlobal(HGLOBAL block)
+        : m_block(block)
+        , m_items(block ? static_cast<Item *>(::GlobalLock(block)) : nullptr)
+    { }
+    ~LockedGlobal()
+    {
+        if (m_items)
+            ::GlobalUnlock(m_block);
+    }
+    LockedGlobal(const LockedGlobal &) = delete;
+    LockedGlobal &operator=(const LockedGlobal &) = delete;
+
+    explicit operator bool() const { return m_items != nullptr; }
+    [[nodiscard]] Item *get() const { return m_items; }
+
+private:
+    HGLOBAL m_block;
+    Item *m_items;
 };
 
 } // namespace Monvert::Forms
