@@ -89,4 +89,17 @@ sleep 0.3
 check "Enter leaves the clipboard as it was" clipboard_is "L. 24.203"
 
 check "nothing on standard error" stderr_is_empty
+
+# Under English settings ten thousand Lire written the Italian way is no ten
+# Lire: the clipboard stays as it was; written the English way it converts.
+stop_monvert
+start_monvert en_US.UTF-8
+own_clipboard "L. 10.000"
+click_at 44 8
+sleep 0.5
+check "English settings: a click on Lire leaves L. 10.000 as it was" clipboard_is "L. 10.000"
+own_clipboard "L. 10,000"
+sleep 0.6 # no double-click with the click before
+click_at 44 8
+check "English settings: a click on Lire turns L. 10,000 into Euro 5.16" clipboard_is "Euro 5.16"
 finish
