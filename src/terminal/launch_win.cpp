@@ -2,6 +2,7 @@
 #include "terminal/launch.h"
 
 #include "rules/messages.h"
+#include "forms/win32/handles.h"
 #include "rules/utf8.h"
 
 #include <windows.h>
@@ -11,6 +12,8 @@
 #include <cstdlib>
 
 namespace Monvert::Terminal {
+
+using Forms::unique_hlocal;
 
 namespace {
 
@@ -55,11 +58,10 @@ std::vector<std::string> commandLine(int, char **)
     // What this program writes is UTF-8, and so is what it reads from here on.
     SetConsoleOutputCP(CP_UTF8);
     int count = 0;
-    LPWSTR *arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const unique_hlocal<LPWSTR> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> result;
     for (int i = 0; arguments && i < count; ++i)
-        result.push_back(utf8(arguments[i]));
-    LocalFree(arguments);
+        result.push_back(utf8(arguments.get()[i]));
     return result;
 }
 
@@ -73,10 +75,9 @@ std::string startWindow(int, char **)
     const std::wstring program = wide(windowProgram());
     std::wstring line = quoted(program);
     int count = 0;
-    LPWSTR *arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const unique_hlocal<LPWSTR> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
     for (int i = 1; arguments && i < count; ++i)
-        line += L" " + quoted(arguments[i]);
-    LocalFree(arguments);
+        line += L" " + quoted(arguments.get()[i]);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -78,8 +78,8 @@ Form1::Form1(NumberFormat format)
 
 void Form1::Form_Load()
 {
-    Forms::SetWindowPos(hWnd(), Forms::HWND_TOPMOST, 0, 0, 311, 42,
-                        Forms::SWP_SHOWWINDOW | Forms::SWP_NOACTIVATE);
+    Forms::SetWindowPos(hWnd(), Forms::AboveAll, 0, 0, 311, 42,
+                        Forms::PlaceAndShow | Forms::PlaceWithoutActivating);
 }
 
 void Form1::label1_Click()

@@ -66,9 +66,22 @@ only_system_dlls() {
     dlls=$(x86_64-w64-mingw32-objdump -p "$BUILD/src/monvert.exe" "$BUILD/src/monvert.com" \
         | sed -n 's/.*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u | tr '\n' ' ')
     echo "    imports: $dlls"
-    [ "$dlls" = "COMCTL32.DLL DWMAPI.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL " ]
+    [ "$dlls" = "COMCTL32.DLL DWMAPI.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL USER32.DLL " ]
 }
 check "monvert.exe and monvert.com import system DLLs only" only_system_dlls
+
+# What only the Win32 forms have, inside the program's own process: a move to
+# a 144 dpi screen, the names a screen reader hears, a clipboard another
+# program holds, a text block with more after its zero.
+LC_ALL=it_IT.UTF-8 wine "$BUILD/tst_win32.exe" 2>/dev/null | tr -d '\r' >"$E2E_TMP/win32"
+sed -n 's/^    /    /p' "$E2E_TMP/win32"
+while IFS= read -r line; do
+    case $line in
+    "PASS: "*) check "${line#PASS: }" true ;;
+    "FAIL: "*) check "${line#FAIL: }" false ;;
+    esac
+done <"$E2E_TMP/win32"
+check "the in-process checks ran to their end" grep -q "^win32: 0 failed" "$E2E_TMP/win32"
 
 # The terminal mode, from cmd in the program's folder.
 in_cmd() { (cd "$BUILD/src" && LC_ALL=$1 wine cmd /c "$2" 2>/dev/null | tr -d '\r'); }

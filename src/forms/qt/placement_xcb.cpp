@@ -112,8 +112,8 @@ bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y,
     if (!window || !window->isWindow())
         return false;
     const bool mapped = window->isVisible();
-    const bool topmost = hWndInsertAfter == HWND_TOPMOST;
-    window->setAttribute(Qt::WA_ShowWithoutActivating, (uFlags & SWP_NOACTIVATE) != 0);
+    const bool topmost = hWndInsertAfter == AboveAll;
+    window->setAttribute(Qt::WA_ShowWithoutActivating, (uFlags & PlaceWithoutActivating) != 0);
 
     const X11 x11 = x11Session();
     if (x11.connection) {
@@ -147,7 +147,7 @@ bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y,
         handle->resize(client);
         handle->setFramePosition(QPoint(X, Y));
     }
-    if (mapped || (uFlags & SWP_SHOWWINDOW))
+    if (mapped || (uFlags & PlaceAndShow))
         window->show();
     return true;
 }

@@ -2,8 +2,11 @@
 #include "forms/application.h"
 
 #include "forms/win32/native.h"
+#include "rules/messages.h"
+#include "rules/utf8.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 namespace Monvert::Forms {
 
@@ -35,13 +38,36 @@ bool askOther(HWND own)
 
 } // namespace
 
+HWND madeOrEnd(HWND window)
+{
+    if (window)
+        return window;
+    const DWORD error = GetLastError();
+    wchar_t *reason = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                       | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, error, 0, reinterpret_cast<wchar_t *>(&reason), 0, nullptr);
+    const unique_hlocal<wchar_t> owned(reason);
+    std::string why;
+    encodeUtf8(reason ? std::u16string_view(reinterpret_cast<const char16_t *>(reason))
+                      : std::u16string_view(u"?"),
+               why);
+    std::u16string message;
+    decodeUtf8(filledIn(translated("Monvert cannot create its window: %s"), {why}), message);
+    MessageBoxW(nullptr, wide(message).c_str(), L"Monvert", MB_OK | MB_ICONERROR);
+    ExitProcess(1);
+}
+
 struct Application::Native
 {
+    bool com = false;
 };
 
 Application::Application(int &, char **)
     : m_native(std::make_unique<Native>())
 {
+    // The accessibility annotations are COM objects of this thread's.
+    m_native->com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES;
@@ -51,7 +77,11 @@ Application::Application(int &, char **)
         m_ended = 0;
 }
 
-Application::~Application() = default;
+Application::~Application()
+{
+    if (m_native->com)
+        CoUninitialize();
+}
 
 int Application::Run()
 {

@@ -14,8 +14,8 @@ namespace Monvert::Forms {
 // window of its own, one that only receives messages.
 struct Clipboard::Native
 {
-    unique_hwnd owner{CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr)};
+    unique_hwnd owner{madeOrEnd(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                                nullptr, GetModuleHandleW(nullptr), nullptr))};
 };
 
 Clipboard::Clipboard()

@@ -45,6 +45,30 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         // buttons; folded to the "Eu" label this one is narrower by design.
         reinterpret_cast<MINMAXINFO *>(lParam)->ptMinTrackSize = {1, 1};
         return 0;
+    case WM_DPICHANGED:
+        // As the system's samples do: the suggested rectangle, then every
+        // control placed again from its twips and its font made again.
+        if (native) {
+            native->dpi = LOWORD(wParam);
+            const RECT &suggested = *reinterpret_cast<const RECT *>(lParam);
+            ::SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                           suggested.right - suggested.left, suggested.bottom - suggested.top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            for (HWND child = GetWindow(window, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                if (TextBox::Native *box = textBoxOf(child))
+                    textBoxDensityChanged(*box);
+                else if (Label::Native *label = labelOf(child))
+                    labelDensityChanged(*label);
+            }
+            for (HWND child = GetWindow(window, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                if (TextBox::Native *box = textBoxOf(child))
+                    keepInFront(*box);
+            }
+            InvalidateRect(window, nullptr, TRUE);
+        }
+        return 0;
     case WM_REOPEN:
         if (native && native->form)
             dispatch([native] { native->form->BringBack(); });
@@ -89,9 +113,9 @@ Form::Form()
 {
     registerClass();
     m_native->form = this;
-    m_native->window.reset(CreateWindowExW(ExStyle, FormClass, L"", Style, CW_USEDEFAULT,
-                                           CW_USEDEFAULT, 100, 40, nullptr, nullptr,
-                                           GetModuleHandleW(nullptr), nullptr));
+    m_native->window.reset(
+        madeOrEnd(CreateWindowExW(ExStyle, FormClass, L"", Style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
+                                  40, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)));
     SetWindowLongPtrW(m_native->window.get(), GWLP_USERDATA,
                       reinterpret_cast<LONG_PTR>(m_native.get()));
 }

@@ -23,6 +23,57 @@ struct WindowDestroyer
 };
 using unique_hwnd = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
+struct LocalDeleter
+{
+    void operator()(void *memory) const { ::LocalFree(memory); }
+};
+// What the system allocated for the caller with LocalAlloc (CommandLineToArgvW, FormatMessage).
+template <typename Item> using unique_hlocal = std::unique_ptr<Item, LocalDeleter>;
+
+// A window's device context, given back to it.
+class WindowDC
+{
+public:
+    explicit WindowDC(HWND window)
+        : m_window(window)
+        , m_dc(::GetDC(window))
+    { }
+    ~WindowDC()
+    {
+        if (m_dc)
+            ::ReleaseDC(m_window, m_dc);
+    }
+    WindowDC(const WindowDC &) = delete;
+    WindowDC &operator=(const WindowDC &) = delete;
+
+    [[nodiscard]] HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+// An object selected into a device context, and the one it replaced put back.
+class SelectedObject
+{
+public:
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : m_dc(dc)
+        , m_old(::SelectObject(dc, object))
+    { }
+    ~SelectedObject()
+    {
+        if (m_old)
+            ::SelectObject(m_dc, m_old);
+    }
+    SelectedObject(const SelectedObject &) = delete;
+    SelectedObject &operator=(const SelectedObject &) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
 // The clipboard is the system's, one program at a time: open for as long as
 // this lives, and always closed again.
 class ClipboardOpen

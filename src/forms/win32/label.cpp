@@ -5,6 +5,7 @@
 #include "forms/win32/native.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <array>
@@ -125,10 +126,10 @@ Label::Label(Form &form, std::u16string_view, std::u16string_view caption)
     m_native->label = this;
     HWND parent = form.native().window.get();
     // A screen reader hears a static text as the name of the box after it.
-    m_native->control = CreateWindowExW(
-        0, L"Static", wide(caption).c_str(),
-        WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY, 0, 0, 10, 10,
-        parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_native->control = madeOrEnd(
+        CreateWindowExW(0, L"Static", wide(caption).c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY,
+                        0, 0, 10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
     SetWindowLongPtrW(m_native->control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_native.get()));
     SetWindowSubclass(m_native->control, labelProcedure, SubclassId,
                       reinterpret_cast<DWORD_PTR>(m_native.get()));
@@ -146,7 +147,20 @@ Label::~Label()
 
 void Label::Move(const Twips &place)
 {
+    m_native->place = place;
     moveControl(m_native->control, place);
+}
+
+void labelDensityChanged(Label::Native &native)
+{
+    moveControl(native.control, native.place);
+    // The old fonts live until the control has let go of them.
+    unique_hfont bold = captionFont(native.control, true);
+    unique_hfont normal = captionFont(native.control, false);
+    SendMessageW(native.control, WM_SETFONT,
+                 reinterpret_cast<WPARAM>((native.isBold ? bold : normal).get()), TRUE);
+    native.bold = std::move(bold);
+    native.normal = std::move(normal);
 }
 
 void Label::SetBackColor(Color color)
@@ -174,10 +188,22 @@ void Label::SetFontBold(bool bold)
                  reinterpret_cast<WPARAM>((bold ? m_native->bold : m_native->normal).get()), TRUE);
 }
 
-void Label::Names(TextBox &)
+void Label::Names(TextBox &box)
 {
-    // The static text just before a box in the window's order names it
-    // already; the window creates each label before its box.
+    // A screen reader names a box by the static text before it in the
+    // window's order, a rule the Lire box, brought to the front over the
+    // edge of its label, no longer meets: the name is given outright, as a
+    // dynamic annotation of the box.
+    IAccPropServices *services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void **>(&services))))
+        return;
+    std::wstring caption(std::size_t(GetWindowTextLengthW(m_native->control)) + 1, L'\0');
+    caption.resize(
+        std::size_t(GetWindowTextW(m_native->control, caption.data(), int(caption.size()))));
+    services->SetHwndPropStr(box.native().edit, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                             caption.data());
+    services->Release();
 }
 
 } // namespace Monvert::Forms

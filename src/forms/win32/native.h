@@ -33,12 +33,15 @@ struct Form::Native
     std::optional<float> width;
     HWND hiddenFocus = nullptr;
     Twips clientArea;
+    UINT dpi = 0; // as WM_DPICHANGED last told it; until then, the system's answer
 };
 
 struct TextBox::Native
 {
     TextBox *box = nullptr;
     HWND edit = nullptr;
+    Twips place;
+    bool inFront = false; // over the edges of the controls before it
     bool setting = false;
     bool outOfDate = false;
     bool keypadDecimal = false; // the key down was the keypad's decimal key
@@ -55,6 +58,7 @@ struct Label::Native
 {
     Label *label = nullptr;
     HWND control = nullptr;
+    Twips place;
     Color back{255, 255, 255};
     Color fore{0, 0, 0};
     unique_hbrush brush;
@@ -79,8 +83,23 @@ inline COLORREF colorRef(Color color)
     return RGB(color.red, color.green, color.blue);
 }
 
+// What the program's window keeps of ours, from any window inside it.
+inline Form::Native *formOf(HWND window)
+{
+    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    std::array<wchar_t, std::size(FormClass) + 1> className{};
+    if (!root || !GetClassNameW(root, className.data(), int(className.size()))
+        || lstrcmpW(className.data(), FormClass) != 0)
+        return nullptr;
+    return reinterpret_cast<Form::Native *>(GetWindowLongPtrW(root, GWLP_USERDATA));
+}
+
+// The density the window's sizes are counted at: the one WM_DPICHANGED
+// brought last, which the system reports too once the move is over.
 inline UINT dpiOf(HWND window)
 {
+    if (const Form::Native *form = formOf(window); form && form->dpi)
+        return form->dpi;
     const UINT dpi = window ? GetDpiForWindow(window) : 0;
     return dpi ? dpi : 96;
 }
@@ -121,10 +140,20 @@ template <typename Native> Native *controlOf(HWND control, const wchar_t *system
     return reinterpret_cast<Native *>(GetWindowLongPtrW(control, GWLP_USERDATA));
 }
 
+// A window the forms cannot do without. Where the system refuses to make
+// one, the user is told why, in their language, and the program ends rather
+// than go on with a window that is not there.
+HWND madeOrEnd(HWND window);
+
 // The window's controls, as its procedure finds them from their handles.
 [[nodiscard]] TextBox::Native *textBoxOf(HWND control);
 [[nodiscard]] Label::Native *labelOf(HWND control);
 void textChanged(TextBox::Native &box);
+// Moved to a screen of another density: placed again from twips, fonts made again.
+void textBoxDensityChanged(TextBox::Native &box);
+void labelDensityChanged(Label::Native &label);
+// The box over the edges of the controls before it in the window's order.
+void keepInFront(TextBox::Native &box);
 [[nodiscard]] HBRUSH textBoxColors(TextBox::Native &box, HDC dc);
 [[nodiscard]] HBRUSH labelColors(Label::Native &label, HDC dc);
 

@@ -25,8 +25,10 @@ bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y,
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;
-    HWND after = reinterpret_cast<HWND>(hWndInsertAfter);
-    const UINT flags = UINT(uFlags & (SWP_NOACTIVATE | SWP_SHOWWINDOW));
+    HWND after
+        = hWndInsertAfter == AboveAll ? HWND_TOPMOST : reinterpret_cast<HWND>(hWndInsertAfter);
+    const UINT flags = ((uFlags & PlaceWithoutActivating) ? SWP_NOACTIVATE : 0U)
+        | ((uFlags & PlaceAndShow) ? SWP_SHOWWINDOW : 0U);
     ::SetWindowPos(window, after, work.left + X, work.top + Y, width, height, flags);
     // Windows 10 and 11 draw part of the frame invisible: the corner that
     // shows goes where the corner was asked for.

@@ -63,38 +63,60 @@ void showWholeText(TextBox::Native &native, std::wstring text)
 }
 
 // An ellipsis over the side where text is out of sight, never a clean cut
-// between two digits that would pass for the whole amount.
+// between two digits that would pass for the whole amount; and over every
+// character cut there, since half a digit reads as another (the right half
+// of an 8 is a 3). Beside an ellipsis only whole characters show.
 void markHiddenText(TextBox::Native &native)
 {
     HWND edit = native.edit;
     const int length = GetWindowTextLengthW(edit);
     const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
-    const auto at = [edit](int index) {
-        return int(short(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, WPARAM(index), 0))));
+    const WindowDC dc(edit);
+    const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    GetWindowTextW(edit, text.data(), length + 1);
+    // Where each character starts; past the last, where the last one ends.
+    const auto at = [&](int index) {
+        const int start = int(short(
+            LOWORD(SendMessageW(edit, EM_POSFROMCHAR, WPARAM(std::min(index, length - 1)), 0))));
+        if (index < length)
+            return start;
+        SIZE last{};
+        GetTextExtentPoint32W(dc.get(), &text[std::size_t(length) - 1], 1, &last);
+        return start + int(last.cx);
+    };
+    // The first character that starts at or after x (characters run left to right).
+    const auto firstFrom = [&](int x) {
+        int low = 0;
+        int high = length;
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            (at(middle) >= x ? high : low) = at(middle) >= x ? middle : middle + 1;
+        }
+        return low;
     };
     const bool left = at(0) < int(LOWORD(margins));
     const bool right = length > 0 && (at(length - 1) > native.seenRight - 4 || !left);
-    HDC dc = GetDC(edit);
-    const HGDIOBJ old = SelectObject(dc, fontOfHeight(native, native.height));
     SIZE size{};
-    GetTextExtentPoint32W(dc, L"\u2026", 1, &size);
+    GetTextExtentPoint32W(dc.get(), L"\u2026", 1, &size);
     RECT client;
     GetClientRect(edit, &client);
-    SetTextColor(dc, GetSysColor(native.outOfDate ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    SetTextColor(dc.get(), GetSysColor(native.outOfDate ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+    SetBkColor(dc.get(), GetSysColor(COLOR_WINDOW));
     for (const bool atLeft : {true, false}) {
         if (!(atLeft ? left : right))
             continue;
         RECT mark = client;
-        if (atLeft)
-            mark.right = mark.left + size.cx + 2;
-        else
-            mark.left = (mark.right = native.seenRight + 2) - size.cx - 2;
-        ExtTextOutW(dc, mark.left, mark.top, ETO_OPAQUE, &mark, nullptr, 0, nullptr);
-        DrawTextW(dc, L"\u2026", 1, &mark, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        if (atLeft) {
+            mark.right = at(firstFrom(int(mark.left + size.cx + 2)));
+        } else {
+            mark.right = native.seenRight + 2;
+            const int k = firstFrom(int(mark.right - size.cx - 1));
+            mark.left = k > 0 ? at(k - 1) : mark.right - size.cx - 2;
+        }
+        ExtTextOutW(dc.get(), mark.left, mark.top, ETO_OPAQUE, &mark, nullptr, 0, nullptr);
+        DrawTextW(dc.get(), L"\u2026", 1, &mark, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
-    SelectObject(dc, old);
-    ReleaseDC(edit, dc);
 }
 
 // Calculators' small displays draw a long number smaller rather than cut it:
@@ -120,17 +142,15 @@ void fitText(TextBox::Native &native)
     LONG height = smallest;
     bool fits = false; // a text longer than this fits at no size, and is not measured
     if (length <= 64) {
-        HDC dc = GetDC(edit);
+        const WindowDC dc(edit);
         for (height = full; height >= smallest; --height) {
-            const HGDIOBJ old = SelectObject(dc, fontOfHeight(native, height));
+            const SelectedObject font(dc.get(), fontOfHeight(native, height));
             SIZE size{};
-            GetTextExtentPoint32W(dc, text.c_str(), length, &size);
-            SelectObject(dc, old);
+            GetTextExtentPoint32W(dc.get(), text.c_str(), length, &size);
             fits = size.cx <= room;
             if (fits)
                 break;
         }
-        ReleaseDC(edit, dc);
         height = std::max(height, smallest);
     }
     if (height != native.height) {
@@ -235,9 +255,9 @@ TextBox::TextBox(Form &form, std::u16string_view)
 {
     m_native->box = this;
     HWND parent = form.native().window.get();
-    m_native->edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
-                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 10,
-                                     10, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_native->edit = madeOrEnd(CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
+        10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
     SetWindowLongPtrW(m_native->edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_native.get()));
     SetWindowSubclass(m_native->edit, editProcedure, SubclassId,
                       reinterpret_cast<DWORD_PTR>(m_native.get()));
@@ -259,12 +279,57 @@ TextBox::~TextBox()
 
 void TextBox::Move(const Twips &place)
 {
+    m_native->place = place;
     moveControl(m_native->edit, place);
+}
+
+void textBoxDensityChanged(TextBox::Native &native)
+{
+    moveControl(native.edit, native.place);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                               dpiOf(native.edit));
+    native.design = metrics.lfMessageFont;
+    // The old sizes live until the box has let go of them.
+    const auto old = std::move(native.fonts);
+    native.fonts.clear();
+    native.height = std::abs(native.design.lfHeight);
+    SendMessageW(native.edit, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(fontOfHeight(native, native.height)), TRUE);
+    fitText(native);
 }
 
 void TextBox::BringToFront()
 {
-    SetWindowPos(m_native->edit, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_native->inFront = true;
+    keepInFront(*m_native);
+}
+
+void keepInFront(TextBox::Native &native)
+{
+    if (!native.inFront)
+        return;
+    // Not by moving the box up the window's order: a screen reader names a
+    // box by the static text just before it there. The controls before it
+    // that it overlaps give up the overlap instead.
+    RECT box{};
+    GetWindowRect(native.edit, &box);
+    for (HWND sibling = GetWindow(native.edit, GW_HWNDPREV); sibling;
+         sibling = GetWindow(sibling, GW_HWNDPREV)) {
+        RECT place{};
+        RECT overlap{};
+        GetWindowRect(sibling, &place);
+        if (!IntersectRect(&overlap, &place, &box))
+            continue;
+        OffsetRect(&overlap, -place.left, -place.top);
+        HRGN kept = CreateRectRgn(0, 0, place.right - place.left, place.bottom - place.top);
+        HRGN covered = CreateRectRgnIndirect(&overlap);
+        CombineRgn(kept, kept, covered, RGN_DIFF);
+        DeleteObject(covered);
+        // The system owns the region from here on.
+        SetWindowRgn(sibling, kept, TRUE);
+    }
 }
 
 std::u16string TextBox::Text() const
