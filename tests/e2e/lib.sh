@@ -47,12 +47,14 @@ start_desktop() {
     start_window_manager
 }
 
-# start_window_manager [openbox|xfwm4|metacity|twm]: sets WM_PID.
+# start_window_manager [openbox|xfwm4|metacity|twm|icewm|kwin_x11|fluxbox]: sets WM_PID.
 start_window_manager() {
     local wm=${1:-openbox}
     case $wm in
     openbox) openbox --sm-disable >"$E2E_TMP/wm.log" 2>&1 & ;;
     xfwm4) xfwm4 --compositor=off --sm-client-disable >"$E2E_TMP/wm.log" 2>&1 & ;;
+    icewm) icewm-session >"$E2E_TMP/wm.log" 2>&1 & ;;
+    kwin_x11) QT_QPA_PLATFORM=xcb kwin_x11 --replace >"$E2E_TMP/wm.log" 2>&1 & ;;
     *) "$wm" >"$E2E_TMP/wm.log" 2>&1 & ;;
     esac
     WM_PID=$!
@@ -67,6 +69,8 @@ start_window_manager() {
 }
 
 stop_window_manager() {
+    # A session (icewm-session) takes its manager with it.
+    pkill -P "$WM_PID" 2>/dev/null
     kill "$WM_PID" 2>/dev/null
     wait "$WM_PID" 2>/dev/null
     xprop -root -remove _NET_SUPPORTING_WM_CHECK

@@ -10,9 +10,11 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QResizeEvent>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 namespace Monvert::Forms {
 
@@ -34,6 +36,20 @@ public:
     { }
 
 protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        // KWin with its Breeze frame makes the client area taller than
+        // asked, whatever the size hints say: the controls that reach the
+        // bottom of the size asked for reach the real bottom, rather than
+        // leave an empty band under the row.
+        for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!child->isWindow() && child->geometry().bottom() + 1 >= minimumHeight()
+                && child->geometry().bottom() + 1 != height())
+                child->resize(child->width(), std::max(1, height() - child->y()));
+        }
+    }
+
     void closeEvent(QCloseEvent *event) override
     {
         // Qt does not count a tool window when it decides that the last
@@ -97,7 +113,8 @@ void Form::SetClientArea(const Twips &area)
 float Form::Width() const
 {
     const QWidget *widget = m_native->widget;
-    const int outer = widget->width() + ReferenceFrame.left + ReferenceFrame.right;
+    const double outer
+        = widget->width() + (ReferenceFrame.left + ReferenceFrame.right) * screenScale(widget);
     return m_native->width ? *m_native->width : float(outer * twipsPerPixel(widget));
 }
 
@@ -105,9 +122,9 @@ void Form::SetWidth(float twips)
 {
     QWidget *widget = m_native->widget;
     m_native->width = twips;
-    const int frame = ReferenceFrame.left + ReferenceFrame.right;
-    const int client = std::max(1, twipsToPixels(double(twips), widget) - frame);
-    widget->setFixedWidth(client);
+    const double frame = (ReferenceFrame.left + ReferenceFrame.right) * screenScale(widget);
+    const int client = std::max(1, int(std::lround(double(twips) / twipsPerPixel(widget) - frame)));
+    setWidthInPlace(widget, client);
     QWidget *focused = widget->focusWidget();
     for (QWidget *child : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow())

@@ -5,6 +5,7 @@
 #include "forms/placement.h"
 
 #include "forms/qt/session.h"
+#include "forms/qt/units.h"
 
 #include "forms/qt/xcb.h"
 #include "rules/messages.h"
@@ -17,16 +18,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace Monvert::Forms {
 
 namespace {
 
-enum Atom { NetWmState, SkipTaskbar, SkipPager, Above, ActiveWindow, AtomCount };
+enum Atom { NetWmState, SkipTaskbar, SkipPager, Above, ActiveWindow, FrameExtents, AtomCount };
 
 struct X11
 {
@@ -45,8 +48,8 @@ X11 x11Session()
     x11.root = xcb_setup_roots_iterator(xcb_get_setup(x11.connection)).data->root;
 
     static constexpr std::array<const char *, AtomCount> names{
-        "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
-        "_NET_WM_STATE_ABOVE", "_NET_ACTIVE_WINDOW"};
+        "_NET_WM_STATE",       "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+        "_NET_WM_STATE_ABOVE", "_NET_ACTIVE_WINDOW",         "_NET_FRAME_EXTENTS"};
     // All requests first, then all replies: one round trip, not one each.
     std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
     for (std::size_t i = 0; i < AtomCount; ++i)
@@ -135,8 +138,11 @@ bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y,
     // frame's own: Qt asks the window manager for north-west gravity, so the
     // frame's corner lands there whatever its size, even when no window
     // manager has told it yet or one starts later.
-    const QSize client(std::max(1, cx - ReferenceFrame.left - ReferenceFrame.right),
-                       std::max(1, cy - ReferenceFrame.top - ReferenceFrame.bottom));
+    // Pixels at 96 dpi, counted at the screen's own density as twips are.
+    const double scale = screenScale(window);
+    const QSize client(
+        std::max(1, int(std::lround((cx - ReferenceFrame.left - ReferenceFrame.right) * scale))),
+        std::max(1, int(std::lround((cy - ReferenceFrame.top - ReferenceFrame.bottom) * scale))));
     window->setFixedSize(client);
     window->move(X, Y);
     // A widget that is not shown yet keeps its geometry to itself, and on
@@ -150,6 +156,37 @@ bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y,
     if (mapped || (uFlags & PlaceAndShow))
         window->show();
     return true;
+}
+
+void setWidthInPlace(QWidget *window, int clientWidth)
+{
+    // Where the frame really is, from the server rather than from what the
+    // window manager last reported: icewm reports the client at its frame's
+    // corner, and a resize made from that report moves the window by the
+    // frame's width and height.
+    std::optional<QPoint> frame;
+    const X11 x11 = x11Session();
+    if (x11.connection && window->isVisible()) {
+        const auto id = xcb_window_t(window->winId());
+        const auto extentsCookie = xcb_get_property(x11.connection, 0, id, x11.atoms[FrameExtents],
+                                                    XCB_ATOM_CARDINAL, 0, 4);
+        const auto where = owned(xcb_translate_coordinates_reply(
+            x11.connection, xcb_translate_coordinates(x11.connection, id, x11.root, 0, 0),
+            nullptr));
+        const auto extents = owned(xcb_get_property_reply(x11.connection, extentsCookie, nullptr));
+        if (where && extents && xcb_get_property_value_length(extents.get()) == 16) {
+            const auto *sides
+                = static_cast<const std::uint32_t *>(xcb_get_property_value(extents.get()));
+            const qreal ratio = window->devicePixelRatioF();
+            frame = QPoint(int(std::lround((where->dst_x - int(sides[0])) / ratio)),
+                           int(std::lround((where->dst_y - int(sides[2])) / ratio)));
+        }
+    }
+    window->setFixedWidth(clientWidth);
+    // Qt sends its resize with the position it believes in and static
+    // gravity; the frame's own corner, with north-west gravity, puts it back.
+    if (frame && window->windowHandle())
+        window->windowHandle()->setFramePosition(*frame);
 }
 
 void bringToFront(QWidget *window)

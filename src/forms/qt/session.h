@@ -32,6 +32,10 @@ struct DisplayCheck
 // Asks the display's Monvert, if there is one, to bring its window back.
 [[nodiscard]] bool askRunningInstance(xcb_connection_t *connection);
 
+// The window's client area made that wide, its frame's corner left where it
+// is whatever the window manager reported.
+void setWidthInPlace(QWidget *window, int clientWidth);
+
 // On X11, the window shown, out of the iconic state and activated the way
 // EWMH asks, whatever Qt believes its state to be.
 void bringToFront(QWidget *window);

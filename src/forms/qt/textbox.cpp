@@ -233,6 +233,14 @@ protected:
         fitText();
     }
 
+    // Shown again when the window unfolds: how much of the box the window
+    // shows may have changed while it was hidden.
+    void showEvent(QShowEvent *event) override
+    {
+        QLineEdit::showEvent(event);
+        fitText();
+    }
+
 public:
     // The ellipses as last drawn.
     QList<QRectF> m_marks;

@@ -16,6 +16,11 @@ double twipsPerPixel(const QWidget *widget)
     return TwipsPerInch / (dpi > 0 ? dpi : 96.0);
 }
 
+double screenScale(const QWidget *widget)
+{
+    return TwipsPerInch / 96.0 / twipsPerPixel(widget);
+}
+
 int twipsToPixels(double twips, const QWidget *widget)
 {
     return int(std::lround(twips / twipsPerPixel(widget)));
