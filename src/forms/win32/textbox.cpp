@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <vector>
 
 namespace Monvert::Forms {
 
@@ -73,30 +74,32 @@ void markHiddenText(TextBox::Native &native)
     const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
     const WindowDC dc(edit);
     const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
+    // Where each character starts, from where the first one is and the
+    // text's own advances: one question to the box and one measure. The box
+    // answers each question about a position by measuring its whole line,
+    // which may hold 32.767 characters.
+    const int origin = int(short(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, 0, 0))));
     std::wstring text(std::size_t(length) + 1, L'\0');
     GetWindowTextW(edit, text.data(), length + 1);
-    // Where each character starts; past the last, where the last one ends.
-    const auto at = [&](int index) {
-        const int start = int(short(
-            LOWORD(SendMessageW(edit, EM_POSFROMCHAR, WPARAM(std::min(index, length - 1)), 0))));
-        if (index < length)
-            return start;
-        SIZE last{};
-        GetTextExtentPoint32W(dc.get(), &text[std::size_t(length) - 1], 1, &last);
-        return start + int(last.cx);
-    };
+    std::vector<INT> ends(std::size_t(std::max(length, 1)));
+    SIZE whole{};
+    GetTextExtentExPointW(dc.get(), text.c_str(), length, 0, nullptr, ends.data(), &whole);
+    const auto at = [&](int k) { return origin + (k > 0 ? int(ends[std::size_t(k) - 1]) : 0); };
     // The first character that starts at or after x (characters run left to right).
     const auto firstFrom = [&](int x) {
         int low = 0;
         int high = length;
         while (low < high) {
             const int middle = low + (high - low) / 2;
-            (at(middle) >= x ? high : low) = at(middle) >= x ? middle : middle + 1;
+            if (at(middle) >= x)
+                high = middle;
+            else
+                low = middle + 1;
         }
         return low;
     };
-    const bool left = at(0) < int(LOWORD(margins));
-    const bool right = length > 0 && (at(length - 1) > native.seenRight - 4 || !left);
+    const bool left = origin < int(LOWORD(margins));
+    const bool right = length > 0 && (at(length) > native.seenRight || !left);
     SIZE size{};
     GetTextExtentPoint32W(dc.get(), L"\u2026", 1, &size);
     RECT client;
