@@ -124,12 +124,12 @@ bool appendDigit(std::uint64_t &value, char16_t digit)
 namespace {
 
 // What the decimals past the fourth add to a Lire product, from the last digit
-// up as in long multiplication: 0.d5d6... x 193627, whole part.
+// up as in long multiplication: 0.d5d6... x LireHundredthsPerEuro, whole part.
 std::uint32_t restTimesRate(std::u16string_view digits)
 {
     std::uint32_t carry = 0;
     for (auto it = digits.rbegin(); it != digits.rend(); ++it)
-        carry = (std::uint32_t(*it - u'0') * 193'627 + carry) / 10;
+        carry = (std::uint32_t(*it - u'0') * LireHundredthsPerEuro + carry) / 10;
     return carry;
 }
 
@@ -274,23 +274,23 @@ std::int64_t withSign(std::uint64_t value, std::int64_t sign)
 
 } // namespace
 
-// Ten-thousandths of a lira over 193627 are cents of a Euro: 10^4 x 1936.27 / 100.
+// Ten-thousandths of a lira over LireHundredthsPerEuro are cents of a Euro: 10^4 x 1936.27 / 100.
 std::int64_t euroCents(Currency lire)
 {
-    constexpr std::uint64_t divisor = 193'627;
+    constexpr std::uint64_t divisor = LireHundredthsPerEuro;
     const std::uint64_t m = magnitude(lire.count);
     const std::uint64_t cents = m / divisor + (2 * (m % divisor) >= divisor ? 1 : 0);
     return withSign(cents, lire.count);
 }
 
-// Ten-thousandths of a Euro times 193627 are millionths of a lira. The product
+// Ten-thousandths of a Euro times LireHundredthsPerEuro are millionths of a lira. The product
 // needs 81 bits; split at 10^6 it stays exact in 64: the high part gives whole
 // Lire at once and only the low part's product is rounded.
-// The rest of the digits past the fourth decimal, below 193627 millionths,
+// The rest of the digits past the fourth decimal, below LireHundredthsPerEuro millionths,
 // joins the low part; the rounding then sees every digit written.
 std::int64_t wholeLire(const Amount &euro)
 {
-    constexpr std::uint64_t factor = 193'627;
+    constexpr std::uint64_t factor = LireHundredthsPerEuro;
     constexpr std::uint64_t million = 1'000'000;
     const std::uint64_t m = magnitude(euro.cut.count);
     const std::uint64_t lire

@@ -34,6 +34,11 @@ struct NumberFormat
 // "lire", "€", "euro", ...) and no other, so a Lire amount is never taken for Euro.
 enum class Money { Lire, Euro };
 
+// The fixed rate of 1999, 1936.27 Lire to one Euro, in hundredths of a lira:
+// every rate in the program is this one.
+inline constexpr std::uint32_t LireHundredthsPerEuro = 193'627;
+inline constexpr double LirePerEuro = LireHundredthsPerEuro / 100.0;
+
 inline constexpr std::string_view EuroPattern = "#,##0.00";
 inline constexpr std::string_view LirePattern = "#,##0";
 inline constexpr std::u16string_view EuroPrefix = u"Euro ";
@@ -49,7 +54,7 @@ struct Amount
 {
     Currency value; // as ReadCurrency gives it: the fifth decimal rounds half away from zero
     Currency cut; // the same with every decimal past the fourth dropped
-    // The dropped decimals, as a fraction of a ten-thousandth, times 193627:
+    // The dropped decimals, as a fraction of a ten-thousandth, times LireHundredthsPerEuro:
     // the millionths of a lira they add to the product, cut to a whole number.
     std::uint32_t rest = 0;
 };

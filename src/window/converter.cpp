@@ -37,7 +37,8 @@ void Converter::Text1_Change()
     // marked as no longer the conversion of this one.
     try {
         if (const auto amount = readBoxText(m_text1.Text(), Money::Lire, m_format)) {
-            EuroAmount = toDouble(amount->value) / LirePerEuro;
+            LireAmount = toDouble(amount->value);
+            EuroAmount = LireAmount / LirePerEuro;
             ++m_conversions;
             converted = true;
             m_text2.SetText(euroDisplay(amount->value, m_format));

@@ -16,9 +16,6 @@ class TextBox;
 inline constexpr std::int16_t True = -1;
 inline constexpr std::int16_t False = 0;
 
-// 1936.27 Lire to one Euro, the fixed rate of 1999.
-inline constexpr double LirePerEuro = 1936.27;
-
 // The state of the converter window and the procedures that keep its Lire box
 // (Text1) and Euro box (Text2) in step. It binds the boxes' events itself.
 class Converter
@@ -34,9 +31,10 @@ public:
 
     // True while the Lire box is the source of the conversion.
     std::int16_t EditingLire = False;
-    // The amounts of the last conversion in double precision, as read and
-    // multiplied or divided by LirePerEuro. The boxes show the exact legal
-    // result instead, which a double's 15 digits cannot always give.
+    // The amounts of the last conversion, either way, in double precision,
+    // as read and multiplied or divided by LirePerEuro: the window's state
+    // for whoever extends it. The boxes show the exact legal result instead,
+    // which a double's 15 digits cannot always give.
     double EuroAmount = 0;
     double LireAmount = 0;
 
