@@ -9,7 +9,7 @@
 //  - a step that converts nothing changes neither the other box nor, unless
 //    it is Enter or a copy, the clipboard.
 #include "driving.h"
-#include "forms/qt/locale.h"
+#include "number_format.h"
 #include "window/form1.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "forms/qt/locale.h"
+#include "number_format.h"
 #include "rules/amount.h"
 #include "rules/regional.h"
 

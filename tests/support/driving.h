@@ -3,7 +3,7 @@
 // Drives the real window the way a user's keyboard and mouse do, for the
 // widget tests, the event fuzzer and the benchmarks.
 
-#include "forms/qt/locale.h"
+#include "number_format.h"
 #include "forms/qt/widgets.h"
 #include "window/form1.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "forms/clipboard.h"
-#include "forms/qt/locale.h"
+#include "number_format.h"
 #include "forms/textbox.h"
 #include "window/converter.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "driving.h"
-#include "forms/qt/locale.h"
+#include "number_format.h"
 #include "window/form1.h"
 
 #include <QApplication>

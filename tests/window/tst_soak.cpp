@@ -2,7 +2,7 @@
 // A long session in one process: typing, Enter, and label clicks by the ten
 // thousand. Whatever the window keeps per keystroke or per click shows up here
 // as resident memory that grows after the warm-up.
-#include "forms/qt/locale.h"
+#include "number_format.h"
 #include "forms/qt/widgets.h"
 #include "window/form1.h"
 

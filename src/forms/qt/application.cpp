@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "forms/application.h"
 
-#include "forms/qt/session.h"
+#include "forms/qt/placement_xcb.h"
+#include "forms/qt/session_unix.h"
 #include "forms/qt/translations.h"
 #include "rules/messages.h"
 

@@ -3,7 +3,7 @@
 
 #include "forms/placement.h"
 #include "forms/qt/native.h"
-#include "forms/qt/session.h"
+#include "forms/qt/placement_xcb.h"
 #include "forms/qt/units.h"
 
 #include <QCloseEvent>

@@ -6,7 +6,8 @@
 #include "forms/application.h"
 
 #include "forms/form.h"
-#include "forms/qt/session.h"
+#include "forms/qt/instance_xcb.h"
+#include "forms/qt/session_unix.h"
 #include "forms/qt/widgets.h"
 #include "forms/qt/xcb.h"
 

@@ -4,7 +4,7 @@
 // stay on top.
 #include "forms/placement.h"
 
-#include "forms/qt/session.h"
+#include "forms/qt/placement_xcb.h"
 #include "forms/qt/units.h"
 
 #include "forms/qt/xcb.h"

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The session on Unix desktops: POSIX signals and, on X11, a filter of the
 // events other programs cause.
-#include "forms/qt/session.h"
+#include "forms/qt/session_unix.h"
+
+#include "forms/qt/instance_xcb.h"
 
 #include "forms/qt/waits.h"
 #include "forms/qt/xcb.h"

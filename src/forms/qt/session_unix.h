@@ -4,18 +4,12 @@
 #include <optional>
 #include <string>
 
-#include <xcb/xcb.h>
-
 class QWidget;
 
 // The program's life in its desktop session on Unix, under the application
-// object: whether the window system can be reached, which platform Qt uses,
-// and what ends the program besides closing its window.
+// object: whether the window system can be reached, and what ends the
+// program besides closing its window.
 namespace Monvert::Forms {
-
-// Before the application object exists: on a Wayland session with XWayland,
-// prefer X11 so that placement and stay-on-top work, unless the user chose.
-void choosePlatformBeforeStart();
 
 // Before the application object exists, which would abort without a window
 // system: why the one the toolkit is about to use cannot be reached, if it
@@ -28,20 +22,6 @@ struct DisplayCheck
     bool reopened = false;
 };
 [[nodiscard]] DisplayCheck checkDisplay(int argc, char **argv);
-
-// Asks the display's Monvert, if there is one, to bring its window back.
-[[nodiscard]] bool askRunningInstance(xcb_connection_t *connection);
-
-// The window's client area made that wide, its frame's corner left where it
-// is whatever the window manager reported.
-void setWidthInPlace(QWidget *window, int clientWidth);
-
-// On X11, the window shown, out of the iconic state and activated the way
-// EWMH asks, whatever Qt believes its state to be.
-void bringToFront(QWidget *window);
-
-// After: where placement cannot work, say so once.
-void reportPlacementLimits();
 
 // Once it exists: SIGTERM, SIGINT and SIGHUP quit through the event loop, so
 // that the toolkit hands the clipboard over on the way out; a window another
