@@ -3,8 +3,8 @@
 // Drives the real window the way a user's keyboard and mouse do, for the
 // widget tests, the event fuzzer and the benchmarks.
 
-#include "number_format.h"
 #include "forms/qt/widgets.h"
+#include "number_format.h"
 #include "window/form1.h"
 
 #include <QApplication>

@@ -75,17 +75,22 @@ std::wstring accessibleName(HWND control)
     return result;
 }
 
-// Another program's hold on the clipboard, from a thread and a window of its own.
+// Another program's hold on the clipboard, from a thread and a window of its
+// own: for the given time, or until released.
 class ClipboardHolder
 {
 public:
+    static constexpr DWORD UntilReleased = INFINITE;
+
     explicit ClipboardHolder(DWORD milliseconds)
         : m_thread([this, milliseconds] {
             HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                           nullptr, nullptr);
             m_held = OpenClipboard(window) != FALSE;
             m_ready = true;
-            Sleep(milliseconds);
+            const DWORD start = GetTickCount();
+            while (!m_released && GetTickCount() - start < milliseconds)
+                Sleep(5);
             CloseClipboard();
             DestroyWindow(window);
         })
@@ -93,12 +98,17 @@ public:
         while (!m_ready)
             Sleep(1);
     }
-    ~ClipboardHolder() { m_thread.join(); }
+    ~ClipboardHolder()
+    {
+        m_released = true;
+        m_thread.join();
+    }
     [[nodiscard]] bool held() const { return m_held; }
 
 private:
     std::atomic<bool> m_ready = false;
     std::atomic<bool> m_held = false;
+    std::atomic<bool> m_released = false;
     std::thread m_thread;
 };
 
@@ -184,8 +194,8 @@ int main()
     form.converter.EditingLire = True;
     form.Text1.SetText(u"1000");
     {
-        const ClipboardHolder holder(3000);
-        check("a clipboard held for 3 s: the copy fails", !clipboard.SetText(u"x"));
+        const ClipboardHolder holder(ClipboardHolder::UntilReleased);
+        check("a clipboard held longer than a second: the copy fails", !clipboard.SetText(u"x"));
         form.converter.Text1_KeyUp(Forms::KeyEnter, 0);
         check("Enter then leaves the amount selected", form.Text2.SelText() == u"Euro 0,52");
     }
