@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "forms/qt/dispatch.h"
 
-#include "rules/messages.h"
+#include "forms/failures.h"
 
 #include <cstdio>
 
@@ -9,14 +9,7 @@ namespace Monvert::Forms {
 
 void reportUnhandled(const QString &procedure, const char *what) noexcept
 {
-    try {
-        const std::string line
-            = filledIn(translated("Monvert: unhandled error in %s: %s\n"),
-                       {procedure.toStdString(), what ? what : translated("unknown error")});
-        std::fputs(line.c_str(), stderr);
-    } catch (...) {
-        std::fputs(translated("Monvert: unhandled error\n"), stderr);
-    }
+    std::fputs(unhandledLine(procedure.toStdString(), what).c_str(), stderr);
 }
 
 } // namespace Monvert::Forms

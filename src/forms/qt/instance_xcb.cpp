@@ -34,17 +34,8 @@ struct Atoms
 
 Atoms internAtoms(xcb_connection_t *connection)
 {
-    // Both requests first, then both replies: one round trip.
-    const auto selection
-        = xcb_intern_atom(connection, 0, std::uint16_t(Selection.size()), Selection.data());
-    const auto reopen
-        = xcb_intern_atom(connection, 0, std::uint16_t(ReopenMessage.size()), ReopenMessage.data());
-    Atoms atoms;
-    if (auto reply = owned(xcb_intern_atom_reply(connection, selection, nullptr)))
-        atoms.selection = reply->atom;
-    if (auto reply = owned(xcb_intern_atom_reply(connection, reopen, nullptr)))
-        atoms.reopen = reply->atom;
-    return atoms;
+    const auto atoms = Forms::internAtoms<2>(connection, {Selection, ReopenMessage});
+    return {atoms[0], atoms[1]};
 }
 
 // Asks the display's Monvert, if there is one, to bring its window back.

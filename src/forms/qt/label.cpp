@@ -25,13 +25,6 @@ std::int16_t buttonCode(Qt::MouseButton button)
     }
 }
 
-std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
-{
-    return std::int16_t((modifiers & Qt::ShiftModifier ? 1 : 0)
-                        | (modifiers & Qt::ControlModifier ? 2 : 0)
-                        | (modifiers & Qt::AltModifier ? 4 : 0));
-}
-
 } // namespace
 
 class LabelWidget final : public QLabel

@@ -47,17 +47,10 @@ X11 x11Session()
     x11.connection = native->connection();
     x11.root = xcb_setup_roots_iterator(xcb_get_setup(x11.connection)).data->root;
 
-    static constexpr std::array<const char *, AtomCount> names{
+    static constexpr std::array<std::string_view, AtomCount> names{
         "_NET_WM_STATE",       "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
         "_NET_WM_STATE_ABOVE", "_NET_ACTIVE_WINDOW",         "_NET_FRAME_EXTENTS"};
-    // All requests first, then all replies: one round trip, not one each.
-    std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
-    for (std::size_t i = 0; i < AtomCount; ++i)
-        cookies[i] = xcb_intern_atom(x11.connection, 0, uint16_t(std::strlen(names[i])), names[i]);
-    for (std::size_t i = 0; i < AtomCount; ++i) {
-        if (auto reply = owned(xcb_intern_atom_reply(x11.connection, cookies[i], nullptr)))
-            x11.atoms[i] = reply->atom;
-    }
+    x11.atoms = internAtoms(x11.connection, names);
     return x11;
 }
 

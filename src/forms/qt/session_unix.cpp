@@ -53,14 +53,6 @@ extern "C" void onQuitSignal(int)
     errno = saved;
 }
 
-xcb_atom_t internAtom(xcb_connection_t *connection, std::string_view name)
-{
-    const auto reply = owned(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, std::uint16_t(name.size()), name.data()),
-        nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
 class SessionGuard final : public QObject, public QAbstractNativeEventFilter
 {
 public:
@@ -84,7 +76,7 @@ public:
         const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
         if (x11 && x11->connection()) {
             m_connection = x11->connection();
-            m_multiple = internAtom(m_connection, "MULTIPLE");
+            m_multiple = internAtoms<1>(m_connection, {"MULTIPLE"})[0];
             QCoreApplication::instance()->installNativeEventFilter(this);
         }
     }

@@ -53,13 +53,6 @@ std::int16_t keyCode(int key)
     }
 }
 
-std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
-{
-    return std::int16_t((modifiers & Qt::ShiftModifier ? 1 : 0)
-                        | (modifiers & Qt::ControlModifier ? 2 : 0)
-                        | (modifiers & Qt::AltModifier ? 4 : 0));
-}
-
 // QLineEdit lays out and draws its whole line again at every blink of the
 // caret, so a box holding a long text (a large clipboard after a label click)
 // would keep a processor busy for as long as it holds it. While any box holds

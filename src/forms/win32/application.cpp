@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "forms/application.h"
 
+#include "forms/failures.h"
 #include "forms/win32/native.h"
 #include "rules/messages.h"
 #include "rules/utf8.h"
@@ -37,6 +38,19 @@ bool askOther(HWND own)
 }
 
 } // namespace
+
+void reportUnhandled(std::u16string_view control, const char *event, const char *what) noexcept
+{
+    try {
+        std::string procedure;
+        encodeUtf8(control, procedure);
+        std::u16string line;
+        decodeUtf8(unhandledLine(procedure + '_' + event, what), line);
+        OutputDebugStringW(wide(line).c_str());
+    } catch (...) {
+        OutputDebugStringW(L"Monvert: unhandled error\n");
+    }
+}
 
 HWND madeOrEnd(HWND window)
 {

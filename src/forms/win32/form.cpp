@@ -71,7 +71,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_REOPEN:
         if (native && native->form)
-            dispatch([native] { native->form->BringBack(); });
+            dispatch(u"Form", "Reopened", [native] { native->form->BringBack(); });
         return 0;
     case WM_DESTROY:
         // Closing the window ends the program.

@@ -42,7 +42,8 @@ void raiseMouse(Label::Native &native, Label::MouseProcedure Label::*procedure, 
     const float x = float(MulDiv(GET_X_LPARAM(position), 1440, int(dpi)));
     const float y = float(MulDiv(GET_Y_LPARAM(position), 1440, int(dpi)));
     const std::int16_t shift = shiftState(keys);
-    dispatch([&] { (native.label->*procedure)(button, shift, x, y); });
+    const char *event = procedure == &Label::MouseDown ? "MouseDown" : "MouseUp";
+    dispatch(native.name, event, [&] { (native.label->*procedure)(button, shift, x, y); });
 }
 
 LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Label::Native *native);
@@ -85,14 +86,14 @@ LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Lab
         native->clickArmed = false;
         raiseMouse(*native, &Label::MouseUp, 1, wParam, lParam);
         if (click && native->label && native->label->Click)
-            dispatch(native->label->Click);
+            dispatch(native->name, "Click", native->label->Click);
         return 0;
     }
     case WM_LBUTTONDBLCLK:
         native->clickArmed = false;
         SetCapture(control);
         if (native->label && native->label->DblClick)
-            dispatch(native->label->DblClick);
+            dispatch(native->name, "DblClick", native->label->DblClick);
         return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK: raiseMouse(*native, &Label::MouseDown, 2, wParam, lParam); return 0;
@@ -120,10 +121,11 @@ HBRUSH labelColors(Label::Native &native, HDC dc)
     return native.brush.get();
 }
 
-Label::Label(Form &form, std::u16string_view, std::u16string_view caption)
+Label::Label(Form &form, std::u16string_view name, std::u16string_view caption)
     : m_native(std::make_unique<Native>())
 {
     m_native->label = this;
+    m_native->name = name;
     HWND parent = form.native().window.get();
     // A screen reader hears a static text as the name of the box after it.
     m_native->control = madeOrEnd(

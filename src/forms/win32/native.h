@@ -39,6 +39,7 @@ struct Form::Native
 struct TextBox::Native
 {
     TextBox *box = nullptr;
+    std::u16string name;
     HWND edit = nullptr;
     Twips place;
     bool inFront = false; // over the edges of the controls before it
@@ -57,6 +58,7 @@ struct TextBox::Native
 struct Label::Native
 {
     Label *label = nullptr;
+    std::u16string name;
     HWND control = nullptr;
     Twips place;
     Color back{255, 255, 255};
@@ -117,16 +119,22 @@ inline void moveControl(HWND control, const Twips &place)
                twipsToPixels(place.width, dpi), twipsToPixels(place.height, dpi), TRUE);
 }
 
+// The layer's default handling of a failure that escapes an event
+// procedure: the same line as on Linux, to the debugger, and the program goes
+// on answering events.
+void reportUnhandled(std::u16string_view control, const char *event, const char *what) noexcept;
+
 // Every event procedure runs through here: a failure that escapes one must
 // not unwind through the system's message dispatch.
-template <typename Procedure> void dispatch(Procedure &&procedure) noexcept
+template <typename Procedure>
+void dispatch(std::u16string_view control, const char *event, Procedure &&procedure) noexcept
 {
     try {
         procedure();
     } catch (const std::exception &failure) {
-        OutputDebugStringA(failure.what());
+        reportUnhandled(control, event, failure.what());
     } catch (...) {
-        OutputDebugStringA("Monvert: unhandled error");
+        reportUnhandled(control, event, nullptr);
     }
 }
 

@@ -177,7 +177,7 @@ void showOutOfDate(TextBox::Native &native, bool outOfDate)
 void raiseChange(TextBox::Native &native)
 {
     if (native.box && native.box->Change)
-        dispatch(native.box->Change);
+        dispatch(native.name, "Change", native.box->Change);
 }
 
 // The classic single-line box: the key procedures see every release, the
@@ -212,7 +212,8 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
         if (native->box && native->box->KeyUp) {
             const auto code = std::int16_t(wParam);
             const std::int16_t shift = shiftState();
-            dispatch([native, code, shift] { native->box->KeyUp(code, shift); });
+            dispatch(native->name, "KeyUp",
+                     [native, code, shift] { native->box->KeyUp(code, shift); });
         }
         return 0;
     case WM_PAINT: {
@@ -242,7 +243,7 @@ void textChanged(TextBox::Native &native)
         return;
     // Every change the program did not make is the user's, whatever its road.
     if (native.box && native.box->Edited)
-        dispatch(native.box->Edited);
+        dispatch(native.name, "Edited", native.box->Edited);
     raiseChange(native);
 }
 
@@ -253,10 +254,11 @@ HBRUSH textBoxColors(TextBox::Native &native, HDC dc)
     return GetSysColorBrush(COLOR_WINDOW);
 }
 
-TextBox::TextBox(Form &form, std::u16string_view)
+TextBox::TextBox(Form &form, std::u16string_view name)
     : m_native(std::make_unique<Native>())
 {
     m_native->box = this;
+    m_native->name = name;
     HWND parent = form.native().window.get();
     m_native->edit = madeOrEnd(CreateWindowExW(
         WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
