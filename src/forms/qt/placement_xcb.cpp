@@ -65,6 +65,22 @@ std::vector<xcb_atom_t> atomList(const X11 &x11, xcb_window_t window, xcb_atom_t
     return {atoms, atoms + xcb_get_property_value_length(reply.get()) / 4};
 }
 
+// A request to the window manager about the window, as EWMH has them sent:
+// a client message to the root window.
+void askWindowManager(const X11 &x11, xcb_window_t window, xcb_atom_t type,
+                      const std::array<std::uint32_t, 5> &data)
+{
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = window;
+    request.type = type;
+    std::copy(data.begin(), data.end(), request.data.data32);
+    xcb_send_event(x11.connection, 0, x11.root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&request));
+}
+
 // The states a window starts with are the client's to write while the window
 // is unmapped; Qt merges its own into what it finds there when it maps it. Once
 // mapped, they are asked of the window manager instead.
@@ -84,18 +100,9 @@ void addStates(const X11 &x11, xcb_window_t window, bool mapped,
     constexpr std::uint32_t Add = 1;
     constexpr std::uint32_t FromApplication = 1;
     for (std::size_t i = 0; i < wanted.size(); i += 2) {
-        xcb_client_message_event_t request{};
-        request.response_type = XCB_CLIENT_MESSAGE;
-        request.format = 32;
-        request.window = window;
-        request.type = x11.atoms[NetWmState];
-        request.data.data32[0] = Add;
-        request.data.data32[1] = wanted[i];
-        request.data.data32[2] = i + 1 < wanted.size() ? wanted[i + 1] : 0;
-        request.data.data32[3] = FromApplication;
-        xcb_send_event(x11.connection, 0, x11.root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                       reinterpret_cast<const char *>(&request));
+        askWindowManager(
+            x11, window, x11.atoms[NetWmState],
+            {Add, wanted[i], i + 1 < wanted.size() ? wanted[i + 1] : 0, FromApplication, 0});
     }
 }
 
@@ -194,16 +201,7 @@ void bringToFront(QWidget *window)
     // the window manager grants even after focus has moved elsewhere.
     xcb_map_window(x11.connection, id);
     constexpr std::uint32_t FromPager = 2;
-    xcb_client_message_event_t request{};
-    request.response_type = XCB_CLIENT_MESSAGE;
-    request.format = 32;
-    request.window = id;
-    request.type = x11.atoms[ActiveWindow];
-    request.data.data32[0] = FromPager;
-    request.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(x11.connection, 0, x11.root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char *>(&request));
+    askWindowManager(x11, id, x11.atoms[ActiveWindow], {FromPager, XCB_CURRENT_TIME, 0, 0, 0});
     xcb_flush(x11.connection);
 }
 
