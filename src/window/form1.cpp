@@ -12,8 +12,7 @@ namespace {
 
 using Forms::Twips;
 
-// Geometry of the window description, in twips.
-constexpr Twips ClientArea{6045, 285, 5235, 690};
+// Where the controls go, in twips.
 constexpr int RowHeight = 300;
 constexpr Twips Label3Place{0, 0, 375, RowHeight};
 constexpr Twips Label1Place{480, 0, 390, RowHeight};
@@ -43,7 +42,7 @@ Form1::Form1(NumberFormat format)
     Label1.SetBackColor(LightLabel);
     Label2.SetBackColor(LightLabel);
 
-    SetClientArea(ClientArea);
+    SetClientArea(DesignedClientArea);
     Label3.Move(Label3Place);
     Label1.Move(Label1Place);
     Text1.Move(Text1Place);
@@ -78,7 +77,7 @@ Form1::Form1(NumberFormat format)
 
 void Form1::Form_Load()
 {
-    Forms::SetWindowPos(hWnd(), Forms::AboveAll, 0, 0, 311, 42,
+    Forms::SetWindowPos(hWnd(), Forms::AboveAll, 0, 0, PlacedWidth, PlacedHeight,
                         Forms::PlaceAndShow | Forms::PlaceWithoutActivating);
 }
 

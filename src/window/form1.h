@@ -11,8 +11,22 @@
 
 namespace Monvert {
 
+// The window's sizes, all here. Twips are the design's unit: 1440 to the
+// inch, so 15 to a pixel at 96 dpi, the density the placement's pixels are
+// counted at.
+inline constexpr int TwipsPerPixelAt96 = 1440 / 96;
+
+// The client area as designed, before Form_Load places the window.
+inline constexpr Forms::Twips DesignedClientArea{6045, 285, 5235, 690};
+
+// Form_Load's outer size, frame included: 4665 by 630 twips, the row of
+// controls (4575 by 300) in the reference frame.
+inline constexpr int PlacedWidth = 4665 / TwipsPerPixelAt96; // 311 pixels
+inline constexpr int PlacedHeight = 630 / TwipsPerPixelAt96; // 42 pixels
+
 // Widths of the compact toggle, in twips: above FoldThreshold the window
-// counts as unfolded.
+// counts as unfolded. Folded, it holds the "Eu" label; unfolded, 310 pixels,
+// one fewer than placed.
 inline constexpr float FoldThreshold = 500;
 inline constexpr float FoldedWidth = 470;
 inline constexpr float UnfoldedWidth = 4650;
