@@ -3,6 +3,7 @@
 // files, travel inside the program as resources and are read here.
 #include "rules/messages.h"
 
+#include "rules/catalogue.h"
 #include "rules/utf8.h"
 
 #include <windows.h>
@@ -16,26 +17,8 @@ namespace Monvert {
 
 namespace {
 
-// A compiled catalogue (GNU .mo): a header, then two tables of (length,
-// offset) pairs, the English messages sorted, their translations beside them.
+// The user's language's catalogue, inside the program; empty for English.
 std::string_view catalogue;
-
-std::uint32_t word(std::size_t offset)
-{
-    std::uint32_t value = 0;
-    if (offset + sizeof value <= catalogue.size())
-        std::memcpy(&value, catalogue.data() + offset, sizeof value);
-    return value;
-}
-
-std::string_view entry(std::uint32_t table, std::uint32_t index)
-{
-    const std::uint32_t length = word(table + 8 * std::size_t(index));
-    const std::uint32_t offset = word(table + 8 * std::size_t(index) + 4);
-    if (std::size_t(offset) + length >= catalogue.size())
-        return {};
-    return catalogue.substr(offset, length);
-}
 
 } // namespace
 
@@ -49,32 +32,13 @@ void useUserLanguage()
     if (!data)
         return;
     catalogue = {static_cast<const char *>(data), SizeofResource(nullptr, found)};
-    constexpr std::uint32_t Magic = 0x950412de;
-    if (word(0) != Magic)
-        catalogue = {};
 }
 
 const char *translated(const char *english)
 {
-    if (catalogue.empty())
-        return english;
-    const std::uint32_t count = word(8);
-    const std::uint32_t originals = word(12);
-    const std::uint32_t translations = word(16);
-    const std::string_view wanted(english);
-    std::uint32_t low = 0;
-    std::uint32_t high = count;
-    while (low < high) {
-        const std::uint32_t middle = low + (high - low) / 2;
-        const std::string_view original = entry(originals, middle);
-        if (original == wanted) {
-            // Each translation ends in a zero byte in the catalogue itself.
-            const std::string_view translation = entry(translations, middle);
-            return translation.empty() ? english : translation.data();
-        }
-        (original < wanted ? low : high) = original < wanted ? middle + 1 : middle;
-    }
-    return english;
+    // Each translation ends in a zero byte in the catalogue itself.
+    const auto translation = lookUp(catalogue, english);
+    return translation ? translation->data() : english;
 }
 
 std::string systemError(int error)
