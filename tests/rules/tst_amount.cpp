@@ -148,6 +148,7 @@ void tst_Amount::readCurrency_data()
     row("en grouped", en, QStringLiteral("1,234.50"), 12'345'000);
     row("en decimal point", en, QStringLiteral("1.5"), 15'000);
     row("en comma is no decimal", en, QStringLiteral("1,5"), Failed);
+    row("en typographic minus", en, QStringLiteral("\u22125"), -50'000);
     row("en dollar in the lire box", en, QStringLiteral("$1000"), Failed);
     euroRow("en dollar in the euro box", en, QStringLiteral("$10"), Failed);
     row("en lira display text", en, QStringLiteral("L. 1,936"), 19'360'000);

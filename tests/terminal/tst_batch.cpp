@@ -142,6 +142,9 @@ void tst_Batch::convertsLineByLine_data()
         << it << fromLire << repeated("\U0001F600", 80) + "\n"
         << QByteArray("\n") << noAmount + repeated("\U0001F600", 80) + "\n"
         << 1;
+    QTest::newRow("the C locale groups with a comma")
+        << QStringLiteral("LC_ALL=C") << QStringList{"--from-euro", "1000"} << QByteArray()
+        << QByteArray("L. 1,936,270\n") << QByteArray() << 0;
     QTest::newRow("LC_NUMERIC alone, its separators in its own character set")
         << QStringLiteral("LC_NUMERIC=fr_FR.UTF-8") << QStringList{"--from-euro", "1000"}
         << QByteArray() << QByteArray("L. 1\u202F936\u202F270\n") << QByteArray() << 0;

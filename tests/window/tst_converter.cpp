@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "forms/clipboard.h"
-#include "number_format.h"
 #include "forms/textbox.h"
+#include "number_format.h"
 #include "window/converter.h"
 
 #include "driving.h"
@@ -210,6 +210,17 @@ void tst_Converter::failedReadingLeavesTheOtherBox()
     QCOMPARE(Forms::widgetOf(other)->palette().color(QPalette::Text), normal);
     QTest::keyClick(Forms::widgetOf(source), Qt::Key_Return);
     QCOMPARE(clipboardText(), converted);
+
+    // Greyed, then edited by the user: its text is the user's now, no longer
+    // an out-of-date amount, and Enter in the first box copies it.
+    Forms::widgetOf(source)->selectAll();
+    QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+    QTest::keyClick(Forms::widgetOf(source), Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(other.OutOfDate());
+    QTest::keyClicks(Forms::widgetOf(other), QStringLiteral("7"));
+    QVERIFY(!other.OutOfDate());
+    QTest::keyClick(Forms::widgetOf(source), Qt::Key_Return);
+    QCOMPARE(clipboardText(), Driving::text(other));
 }
 
 void tst_Converter::keypadDecimalTypesTheRegionalSeparator_data()

@@ -121,16 +121,19 @@ void tst_Label::fontBoldRedrawsTheWeight()
 void tst_Label::clickQueuedBehindACommand_data()
 {
     QTest::addColumn<int>("commandMs");
+    QTest::addColumn<bool>("acrossTheWrap"); // the X server's 32-bit clock wraps in between
     QTest::addColumn<int>("clicks");
     // Behind ordinary work a click made meanwhile is the user's; behind a wait
     // on another program it would wait again, and is dropped.
-    QTest::newRow("200 ms of work") << 200 << 2;
-    QTest::newRow("600 ms of waiting") << 600 << 1;
+    QTest::newRow("200 ms of work") << 200 << false << 2;
+    QTest::newRow("600 ms of waiting") << 600 << false << 1;
+    QTest::newRow("600 ms of waiting as the clock wraps") << 600 << true << 1;
 }
 
 void tst_Label::clickQueuedBehindACommand()
 {
     QFETCH(int, commandMs);
+    QFETCH(bool, acrossTheWrap);
     QFETCH(int, clicks);
     RecordingLabel r;
     int count = 0;
@@ -141,9 +144,10 @@ void tst_Label::clickQueuedBehindACommand()
     // Window-system milliseconds, apart from any other row's.
     static quint64 stamp = 1'000'000;
     stamp += 100'000;
-    for (const quint64 at : {stamp, stamp + 100}) {
-        r.send(QEvent::MouseButtonPress, Qt::LeftButton, QPoint(5, 5), at);
-        r.send(QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(5, 5), at + 10);
+    const quint64 first = acrossTheWrap ? 0xFFFF'FFC0 : stamp;
+    for (const quint64 at : {first, first + 100}) {
+        r.send(QEvent::MouseButtonPress, Qt::LeftButton, QPoint(5, 5), at & 0xFFFF'FFFF);
+        r.send(QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(5, 5), (at + 10) & 0xFFFF'FFFF);
     }
     QCOMPARE(count, clicks);
 }
