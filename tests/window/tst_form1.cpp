@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
+#include <QThread>
 
 #include <cmath>
 
@@ -23,6 +24,20 @@ QClipboard *clipboard()
 {
     return QGuiApplication::clipboard();
 }
+
+// Text from an owner that takes 600 ms to hand it over, as a remote one may.
+class SlowText final : public QMimeData
+{
+public:
+    SlowText() { setText(QStringLiteral("1000")); }
+
+protected:
+    QVariant retrieveData(const QString &format, QMetaType type) const override
+    {
+        QThread::msleep(600);
+        return QMimeData::retrieveData(format, type);
+    }
+};
 
 Forms::Label &labelNamed(Form1 &form, const QString &name)
 {
@@ -61,6 +76,7 @@ private Q_SLOTS:
     void foldedWindowTakesNoKeys();
     void longAmountsShowWholeOrMarked_data();
     void longAmountsShowWholeOrMarked();
+    void clickQueuedBehindASlowPasteIsDropped();
 };
 
 void tst_Form1::init()
@@ -438,6 +454,28 @@ void tst_Form1::longAmountsShowWholeOrMarked()
         QVERIFY2(!(inked(inner) && inked(inner + 1)),
                  qPrintable(QStringLiteral("a character cut at column %1").arg(inner)));
     }
+}
+
+// A paste waits on the clipboard's owner as a label click does: the click
+// the user made meanwhile, queued behind it, would wait again, and is dropped.
+void tst_Form1::clickQueuedBehindASlowPasteIsDropped()
+{
+    auto form = Driving::italianForm();
+    clipboard()->setMimeData(new SlowText);
+    QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+    paste.setTimestamp(5'000'000);
+    QApplication::sendEvent(Forms::widgetOf(form->Text1), &paste);
+    QCOMPARE(Driving::text(form->Text1), QStringLiteral("1000"));
+    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const QPoint at(3, 3);
+        QMouseEvent event(type, at, Forms::widgetOf(form->Label2)->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        event.setTimestamp(5'000'100);
+        QApplication::sendEvent(Forms::widgetOf(form->Label2), &event);
+    }
+    // A click that went through would have read 1000 as Euro and put L. 1.936.270 there.
+    QCOMPARE(Driving::text(form->Text1), QStringLiteral("1000"));
 }
 
 QTEST_MAIN(tst_Form1)
