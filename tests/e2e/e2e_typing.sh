@@ -88,6 +88,20 @@ xdotool key Return
 sleep 0.3
 check "Enter leaves the clipboard as it was" clipboard_is "L. 24.203"
 
+# The middle button pastes the selection, not the clipboard. (Windows has no
+# such selection, and its boxes no middle-button paste.)
+if [ -z "${E2E_WINE:-}" ]; then
+    own_clipboard "1000"
+    click_at 100 8
+    xdotool key ctrl+a Delete
+    # After the select-all, which made the box's text the selection.
+    printf 123 | xclip -selection primary -i
+    wait_until 5 sh -c '[ "$(timeout 5 xclip -selection primary -o)" = 123 ]'
+    click_at 100 8 2
+    xdotool key Return
+    check "the middle button pastes the selection: 123 Lire, Euro 0,06" clipboard_is "Euro 0,06"
+fi
+
 check "nothing on standard error" stderr_is_empty
 
 # Under English settings ten thousand Lire written the Italian way is no ten
