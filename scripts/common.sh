@@ -27,17 +27,23 @@ ensure_packages() {
     as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Generates the glibc locales the tests and the program are run under.
+# Generates the glibc locales the tests and the program are run under:
+# it_IT.UTF-8, or a single-byte one such as fr_FR.ISO-8859-1.
 ensure_locales() {
-    local wanted=("$@") missing=() loc
+    local wanted=("$@") missing=() loc line
     for loc in "${wanted[@]}"; do
-        locale -a 2>/dev/null | grep -qix "${loc/UTF-8/utf8}" || missing+=("$loc")
+        # locale -a writes the character set in lower case without dashes.
+        local listed=${loc#*.}
+        listed=${loc%%.*}.$(tr -d '-' <<<"${listed,,}")
+        locale -a 2>/dev/null | grep -qix "$listed" || missing+=("$loc")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     ensure_packages locales
     for loc in "${missing[@]}"; do
-        as_root sed -i "s/^# *\(${loc} UTF-8\)/\1/" /etc/locale.gen
-        grep -q "^${loc} UTF-8" /etc/locale.gen || echo "${loc} UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+        # /etc/locale.gen names UTF-8 locales in full, the others by language.
+        if [ "${loc#*.}" = UTF-8 ]; then line="$loc UTF-8"; else line="${loc%%.*} ${loc#*.}"; fi
+        as_root sed -i "s/^# *\(${line}\)\$/\1/" /etc/locale.gen
+        grep -qx "$line" /etc/locale.gen || echo "$line" | as_root tee -a /etc/locale.gen >/dev/null
     done
     as_root locale-gen >/dev/null
 }

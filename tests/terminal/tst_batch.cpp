@@ -142,6 +142,9 @@ void tst_Batch::convertsLineByLine_data()
         << it << fromLire << repeated("\U0001F600", 80) + "\n"
         << QByteArray("\n") << noAmount + repeated("\U0001F600", 80) + "\n"
         << 1;
+    QTest::newRow("a single-byte locale's no-break space")
+        << QStringLiteral("LC_ALL=fr_FR.ISO-8859-1") << QStringList{"--from-euro", "1000"}
+        << QByteArray() << QByteArray("L. 1\u00A0936\u00A0270\n") << QByteArray() << 0;
     QTest::newRow("the C locale groups with a comma")
         << QStringLiteral("LC_ALL=C") << QStringList{"--from-euro", "1000"} << QByteArray()
         << QByteArray("L. 1,936,270\n") << QByteArray() << 0;
