@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "terminal/launch.h"
 
-#include "rules/messages.h"
 #include "forms/win32/handles.h"
+#include "rules/messages.h"
 #include "rules/utf8.h"
 
 #include <windows.h>

@@ -2,8 +2,8 @@
 // A long session in one process: typing, Enter, and label clicks by the ten
 // thousand. Whatever the window keeps per keystroke or per click shows up here
 // as resident memory that grows after the warm-up.
-#include "number_format.h"
 #include "forms/qt/widgets.h"
+#include "number_format.h"
 #include "window/form1.h"
 
 #include <QApplication>
