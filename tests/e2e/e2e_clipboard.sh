@@ -37,10 +37,11 @@ answers() {
     if [ -n "${E2E_WINE:-}" ]; then
         # Wine's own clipboard bridge may hold the Windows clipboard for
         # seconds while it asks a silent X owner; the copy then beeps after
-        # its second of tries, and the user presses Enter again.
+        # its second of tries, and the user presses Enter in the box again.
         local _
         for _ in 1 2 3 4; do
             wait_until 5 copied "$2" && return 0
+            click_at 250 8
             xdotool key Return
         done
     fi
