@@ -112,7 +112,15 @@ start_monvert it_IT.UTF-8
 start_owner dies
 click_at 44 8
 check "an owner that dies mid-transfer: still running" alive
-check "an owner that dies mid-transfer: nobody took its place" owner_is 0
+if [ -z "${E2E_WINE:-}" ]; then
+    check "an owner that dies mid-transfer: nobody took its place" owner_is 0
+else
+    # Wine's own bridge may take the selection back for the Windows clipboard
+    # it keeps, so the owner tells nothing there: what it serves must be no
+    # conversion (the last copy, L. 13.554, or nothing).
+    no_conversion() { ! timeout 5 xclip -selection clipboard -o 2>/dev/null | grep -q '^Euro '; }
+    check "an owner that dies mid-transfer: no conversion took its place" no_conversion
+fi
 check "an owner that dies mid-transfer: answers again" answers 10 "L. 19.363"
 
 # Monvert owns the clipboard now; another client asks it for MULTIPLE targets
