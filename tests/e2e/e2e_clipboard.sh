@@ -217,6 +217,16 @@ xclip -selection clipboard -i "$E2E_TMP/padded"
 wait_until 10 sh -c "timeout 10 xclip -selection clipboard -o | cmp -s - '$E2E_TMP/padded'"
 click_at 44 8
 check "comes to rest with a mebibyte in its box" wait_until 20 settled
+if [ -n "${E2E_WINE:-}" ]; then
+    # Wine's bridge takes in a new X clipboard in its own time, and a click
+    # before that converts the text it had; a person clicks again.
+    for _ in 1 2 3; do
+        wait_until 5 copied "Euro 0,52" && break
+        sleep 0.6 # no double-click with the click before
+        click_at 44 8
+        wait_until 20 settled
+    done
+fi
 check "1 MiB of blanks around 1000 converts" clipboard_is "Euro 0,52"
 check "answers after a mebibyte in its box" answers 10 "L. 19.363"
 
