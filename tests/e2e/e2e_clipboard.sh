@@ -219,7 +219,7 @@ click_at 44 8
 check "comes to rest with a mebibyte in its box" wait_until 20 settled
 if [ -n "${E2E_WINE:-}" ]; then
     # Wine's bridge takes in a new X clipboard in its own time, and a click
-    # before that converts the text it had; a person clicks again.
+    # before that reads the text it had; a person clicks again.
     for _ in 1 2 3; do
         wait_until 5 copied "Euro 0,52" && break
         sleep 0.6 # no double-click with the click before
