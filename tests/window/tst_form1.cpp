@@ -400,6 +400,9 @@ void tst_Form1::longAmountsShowWholeOrMarked_data()
         << lire << QStringLiteral("L. 1.785.893.857.380.078.551") << false << false;
     QTest::newRow("a long typed text")
         << lire << QStringLiteral("1234567890123456789012345678") << false << false;
+    // Fits the whole box, but not the part of it the window shows.
+    QTest::newRow("one digit more, under the window's edge")
+        << euro << QStringLiteral("Euro 10.000.000.000,00") << false << false;
     QTest::newRow("past the window's edge, from the start")
         << euro << QStringLiteral("Euro 922.337.203.685.477,58") << true << false;
     QTest::newRow("past the window's edge, from the end")
