@@ -148,6 +148,82 @@ void BM_BareLineEditSetText(benchmark::State &state)
 }
 BENCHMARK(BM_BareLineEditSetText)->Apply(largeClipboards)->Unit(benchmark::kMillisecond);
 
+// Long texts, drawn: a box that holds more than it shows marks the hidden
+// side, and what that costs must not grow with the text. range(0) is the
+// clipboard's length in characters; the box keeps the first 32,767.
+void BM_LabelClickLongText(benchmark::State &state)
+{
+    auto form = italianForm();
+    const QString text(qsizetype(state.range(0)), u'7');
+    QWidget *window = Forms::widgetOf(*form);
+    QLabel *label = Forms::widgetOf(form->Label1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QGuiApplication::clipboard()->setText(text);
+        form->Text1.SetText({});
+        window->grab();
+        state.ResumeTiming();
+        Driving::click(label);
+        window->grab();
+    }
+}
+BENCHMARK(BM_LabelClickLongText)
+    ->Arg(Forms::MaxLength)
+    ->Arg(16 << 20)
+    ->Unit(benchmark::kMillisecond);
+
+// One key typed at the start of a full Lire box that holds an amount, and
+// taken back, each drawn: two conversions of the whole text.
+void BM_KeyInFullBox(benchmark::State &state)
+{
+    auto form = italianForm();
+    QLineEdit *box = Forms::widgetOf(form->Text1);
+    form->converter.EditingLire = True;
+    form->Text1.SetText(u"1000," + std::u16string(31'990, u'0'));
+    QWidget *window = Forms::widgetOf(*form);
+    window->grab();
+    for (auto _ : state) {
+        box->setCursorPosition(0);
+        key(box, Qt::Key_5, QStringLiteral("5"));
+        window->grab();
+        key(box, Qt::Key_Backspace);
+        window->grab();
+    }
+    if (Driving::text(form->Text2) != QStringLiteral("Euro 0,52"))
+        state.SkipWithError("did not convert");
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_KeyInFullBox)->Unit(benchmark::kMillisecond);
+
+// A paint of a box that holds a text longer than it shows, with nothing
+// changed since the last one (a tooltip closing over it, the window
+// exposed again), from its start (range(0) 0) or its end (1); beside it,
+// a bare QLineEdit of the same size with the same text.
+void BM_PaintLongText(benchmark::State &state)
+{
+    auto form = italianForm();
+    QLineEdit *box = Forms::widgetOf(form->Text1);
+    box->setText(QString(Forms::MaxLength, u'7'));
+    box->setCursorPosition(state.range(0) == 0 ? 0 : Forms::MaxLength);
+    box->grab();
+    for (auto _ : state)
+        box->grab();
+}
+BENCHMARK(BM_PaintLongText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_BareLineEditPaint(benchmark::State &state)
+{
+    QLineEdit box;
+    box.setGeometry(56, 0, 113, 20);
+    box.show();
+    box.setText(QString(Forms::MaxLength, u'7'));
+    box.setCursorPosition(state.range(0) == 0 ? 0 : Forms::MaxLength);
+    box.grab();
+    for (auto _ : state)
+        box.grab();
+}
+BENCHMARK(BM_BareLineEditPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)

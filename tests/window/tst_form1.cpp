@@ -145,6 +145,9 @@ void tst_Form1::placedAsAToolWindowOnTop()
     QCOMPARE(Forms::widgetOf(*form)->frameGeometry().topLeft(), QPoint(0, 0));
     QCOMPARE(Forms::widgetOf(*form)->size(), QSize(305, 20));
     QCOMPARE(Forms::widgetOf(*form)->minimumSize(), Forms::widgetOf(*form)->maximumSize());
+    // Brought back by another start, an unfolded window keeps its width.
+    form->BringBack();
+    QCOMPARE(Forms::widgetOf(*form)->size(), QSize(305, 20));
 }
 
 void tst_Form1::focusMovesBetweenTheBoxesOnly()
@@ -385,28 +388,37 @@ void tst_Form1::longAmountsShowWholeOrMarked_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("atStart"); // the caret at the start, as after a conversion
     QTest::addColumn<bool>("whole");
+    // What the window did around the set: "narrowed" after it, "unfolded"
+    // after a set made while it was folded.
+    QTest::addColumn<QString>("window");
     const QString lire = QStringLiteral("Text1");
     const QString euro = QStringLiteral("Text2");
-    QTest::newRow("a short amount") << euro << QStringLiteral("Euro 5,16") << true << true;
+    QTest::newRow("a short amount")
+        << euro << QStringLiteral("Euro 5,16") << true << true << QString();
     QTest::newRow("a thousand million euro in lire")
-        << lire << QStringLiteral("L. 1.936.270.000.000") << false << true;
+        << lire << QStringLiteral("L. 1.936.270.000.000") << false << true << QString();
     QTest::newRow("a thousand million euro, under the window's edge")
-        << euro << QStringLiteral("Euro 1.000.000.000,00") << false << true;
+        << euro << QStringLiteral("Euro 1.000.000.000,00") << false << true << QString();
     QTest::newRow("past the smallest size")
-        << lire << QStringLiteral("L. 19.362.700.000.000.000.000") << false << false;
+        << lire << QStringLiteral("L. 19.362.700.000.000.000.000") << false << false << QString();
     QTest::newRow("the largest euro amount in lire, from its start")
-        << lire << QStringLiteral("L. 1.785.893.857.380.078.551") << true << false;
+        << lire << QStringLiteral("L. 1.785.893.857.380.078.551") << true << false << QString();
     QTest::newRow("the largest euro amount in lire, from its end")
-        << lire << QStringLiteral("L. 1.785.893.857.380.078.551") << false << false;
+        << lire << QStringLiteral("L. 1.785.893.857.380.078.551") << false << false << QString();
     QTest::newRow("a long typed text")
-        << lire << QStringLiteral("1234567890123456789012345678") << false << false;
+        << lire << QStringLiteral("1234567890123456789012345678") << false << false << QString();
     // Fits the whole box, but not the part of it the window shows.
     QTest::newRow("one digit more, under the window's edge")
-        << euro << QStringLiteral("Euro 10.000.000.000,00") << false << false;
+        << euro << QStringLiteral("Euro 10.000.000.000,00") << false << false << QString();
     QTest::newRow("past the window's edge, from the start")
-        << euro << QStringLiteral("Euro 922.337.203.685.477,58") << true << false;
+        << euro << QStringLiteral("Euro 922.337.203.685.477,58") << true << false << QString();
     QTest::newRow("past the window's edge, from the end")
-        << euro << QStringLiteral("Euro 922.337.203.685.477,58") << false << false;
+        << euro << QStringLiteral("Euro 922.337.203.685.477,58") << false << false << QString();
+    QTest::newRow("a thousand million euro, the window narrowed after")
+        << euro << QStringLiteral("Euro 1.000.000.000,00") << false << false
+        << QStringLiteral("narrowed");
+    QTest::newRow("set while folded, the window unfolded after")
+        << lire << QStringLiteral("L. 1.936.270") << true << true << QStringLiteral("unfolded");
 }
 
 void tst_Form1::longAmountsShowWholeOrMarked()
@@ -415,11 +427,18 @@ void tst_Form1::longAmountsShowWholeOrMarked()
     QFETCH(QString, text);
     QFETCH(bool, atStart);
     QFETCH(bool, whole);
+    QFETCH(QString, window);
     auto form = Driving::italianForm();
     auto *edit = Forms::widgetOf(*form)->findChild<QLineEdit *>(box);
+    if (window == u"unfolded")
+        form->SetWidth(FoldedWidth);
     edit->setText(text);
     if (atStart)
         edit->setCursorPosition(0);
+    if (window == u"unfolded")
+        form->SetWidth(UnfoldedWidth);
+    if (window == u"narrowed")
+        form->SetWidth(4200);
 
     // Drawn smaller, but no smaller than two thirds of the window's size.
     QVERIFY(edit->font().pointSizeF()
@@ -442,18 +461,19 @@ void tst_Form1::longAmountsShowWholeOrMarked()
     plain.setText(text);
     plain.setCursorPosition(edit->cursorPosition());
     const QImage drawn = plain.grab().toImage();
+    // The image is in device pixels, the marks in the box's own.
+    const qreal ratio = drawn.devicePixelRatio();
     for (const QRectF &mark : marks) {
         const auto inked = [&](int column) {
-            for (int y = int(mark.top()); y < int(mark.bottom()); ++y) {
+            for (int y = int(std::ceil(mark.top() * ratio)); y < int(mark.bottom() * ratio); ++y) {
                 if (qGray(drawn.pixel(column, y)) < 128)
                     return true;
             }
             return false;
         };
-        // The last column the mark covers on its inner side, and the first it leaves.
+        // The columns on either side of the mark's inner edge.
         const bool left = mark.left() < edit->width() / 2;
-        const int inner
-            = left ? int(std::ceil(mark.right() - 0.5)) - 1 : int(std::ceil(mark.left() - 0.5)) - 1;
+        const int inner = int(std::ceil((left ? mark.right() : mark.left()) * ratio - 0.5)) - 1;
         QVERIFY2(!(inked(inner) && inked(inner + 1)),
                  qPrintable(QStringLiteral("a character cut at column %1").arg(inner)));
     }

@@ -21,7 +21,6 @@
 #include <array>
 #include <cmath>
 #include <optional>
-#include <vector>
 
 namespace Monvert::Forms {
 
@@ -100,7 +99,10 @@ public:
         , m_box(box)
     {
         setMaxLength(MaxLength);
+        if (parent)
+            parent->installEventFilter(this);
         connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+            ++m_revision;
             if (const bool isLong = text.size() > LongText; isLong != m_long) {
                 m_long = isLong;
                 countLongBox(isLong ? 1 : -1);
@@ -162,7 +164,7 @@ public:
         const QString shown = text();
         QFont font = normal;
         // A text longer than this fits at no size; it is not measured.
-        bool fits = shown.size() <= 64 && normalAdvance(shown) <= room;
+        bool fits = shown.isEmpty() || (shown.size() <= 64 && normalAdvance(shown) <= room);
         for (qreal smaller = size - 0.5; !fits && shown.size() <= 64 && smaller >= smallest;
              smaller -= 0.5) {
             inPoints ? font.setPointSizeF(smaller) : font.setPixelSize(int(smaller));
@@ -174,7 +176,8 @@ public:
         // An empty font inherits the window's again.
         if (font != this->font())
             setFont(font == normal ? QFont() : font);
-        if (m_hidden != !fits) {
+        // What a screen reader hears follows the text for as long as part of it is hidden.
+        if (m_hidden != !fits || !fits) {
             m_hidden = !fits;
             if (m_box)
                 describe(*m_box);
@@ -226,17 +229,29 @@ protected:
         fitText();
     }
 
-    // Shown again when the window unfolds: how much of the box the window
-    // shows may have changed while it was hidden.
-    void showEvent(QShowEvent *event) override
+    // The window's width decides how much of the box can be seen: folding
+    // and unfolding change it while the box keeps its own.
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
-        QLineEdit::showEvent(event);
-        fitText();
+        if (watched == parentWidget() && event->type() == QEvent::Resize)
+            fitText();
+        return QLineEdit::eventFilter(watched, event);
     }
 
 public:
-    // The ellipses as last drawn.
+    // The ellipses as last drawn, and what they were worked out from: a paint
+    // with the same text, place, font and scroll draws them again as they are.
     QList<QRectF> m_marks;
+    quint64 m_revision = 0; // counts the changes of the text
+    struct MarkKey
+    {
+        quint64 revision = ~quint64(0);
+        QRect area;
+        QFont font;
+        int cursor = 0;
+        int caret = 0;
+        friend bool operator==(const MarkKey &, const MarkKey &) = default;
+    } m_markKey;
 
     // An ellipsis over each side where text is out of sight, never a clean
     // cut between two digits that would pass for the whole amount; and over
@@ -247,59 +262,82 @@ public:
     {
         if (!m_hidden)
             return {};
-        const QRect area = textArea();
-        const int middle = area.center().y();
-        const QString shown = text();
-        const int leftmost = cursorPositionAt(QPoint(area.left() + 1, middle));
-        const bool left = leftmost > 0;
-        const bool right
-            = cursorPositionAt(QPoint(area.right() - 1, middle)) < shown.size() || !left;
+        // QLineEdit tells where its caret is, rounded to a pixel: the
+        // boundary before the caret character sits there, and the text is
+        // drawn from a whole pixel (it scrolls by whole pixels).
+        const MarkKey key{m_revision, textArea(), font(), cursorPosition(),
+                          cursorRect().left() + 5};
+        if (key == m_markKey)
+            return m_marks;
+        m_markKey = key;
+        return measuredMarks(key.area, key.cursor, key.caret);
+    }
 
-        // Where each character boundary lies from the start of the text, laid
-        // out as QLineEdit lays it out.
-        QTextLayout layout(shown, font());
-        layout.beginLayout();
-        const QTextLine line = layout.createLine();
-        layout.endLayout();
-        std::vector<qreal> starts;
-        starts.reserve(std::size_t(shown.size()) + 1);
-        for (int k = 0; k <= shown.size(); ++k)
-            starts.push_back(line.cursorToX(k));
-        // QLineEdit scrolls its text by whole pixels, and tells only which
-        // boundary lies nearest a point: its answer changes halfway through a
-        // character, and the first change places the whole text.
-        qreal origin = area.left() - starts[std::size_t(leftmost)];
-        for (int x = area.left() + 2, before = leftmost; x <= area.right(); ++x) {
-            const int nearest = cursorPositionAt(QPoint(x, middle));
-            if (nearest != before && before < shown.size()) {
-                const auto k = std::size_t(before);
-                origin = std::ceil(x - 1 - (starts[k] + starts[k + 1]) / 2);
-                break;
-            }
-            before = nearest;
+private:
+    // Only the text up to what the box shows is laid out: its part before
+    // the caret, which fixes where the rest is drawn, and the little after
+    // it that fills the box. A long text costs as little as a short one
+    // while the caret is near its start, as after every conversion.
+    QList<QRectF> measuredMarks(const QRect &area, int cursor, int caret)
+    {
+        // The text as QLineEdit lays it out: control characters as spaces.
+        QString shown = text();
+        for (QChar &c : shown) {
+            if ((c.unicode() < 0x20 && c != u'\t') || c == QChar::LineSeparator
+                || c == QChar::ParagraphSeparator)
+                c = u' ';
         }
+        const int length = int(shown.size());
+        QTextLayout layout;
+        QTextLine line;
+        qreal origin = 0;
+        int end = cursor;
+        // The caret is in sight, so the box shows no more than its width
+        // past it, unless the characters there draw nothing.
+        for (int ahead = area.width() + 16;; ahead *= 2) {
+            end = int(std::min<qint64>(length, qint64(cursor) + ahead));
+            // A few characters more, so that the last ones are shaped with
+            // their neighbours as QLineEdit shapes them.
+            layout.setText(shown.left(end + 4));
+            layout.setFont(font());
+            QTextOption option = layout.textOption();
+            option.setTextDirection(Qt::LeftToRight);
+            option.setFlags(QTextOption::IncludeTrailingSpaces);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            line = layout.createLine();
+            layout.endLayout();
+            origin = caret - std::round(line.cursorToX(cursor));
+            if (end == length || origin + line.cursorToX(end) > area.right() + 1)
+                break;
+        }
+        const auto at = [&](int k) { return origin + line.cursorToX(k); };
+        const auto next = [&](int k) { return std::min(end, layout.nextCursorPosition(k)); };
+        const auto previous = [&](int k) { return layout.previousCursorPosition(k); };
 
         const qreal width = QFontMetricsF(font()).horizontalAdvance(QChar(0x2026)) + 2;
-        // Each mark ends exactly on a character boundary, which on a scaled
-        // screen may lie inside a pixel of the widget's own.
-        QList<QRectF> marks;
         const qreal top = area.top();
         const qreal bottom = area.bottom() + 1;
-        if (left) {
+        QList<QRectF> marks;
+        // Each mark ends exactly on a character boundary, which on a scaled
+        // screen may lie inside a pixel of the widget's own.
+        if (origin < area.left()) {
             const qreal begin = area.left() - 2;
-            const auto k
-                = std::size_t(std::lower_bound(starts.begin(), starts.end(), begin + width - origin)
-                              - starts.begin());
-            const qreal end = origin + starts[std::min(k, starts.size() - 1)];
-            marks << QRectF(QPointF(begin, top), QPointF(end, bottom));
+            int k = std::min(end, line.xToCursor(begin + width - origin));
+            while (k < end && at(k) < begin + width)
+                k = next(k);
+            while (k > 0 && at(previous(k)) >= begin + width)
+                k = previous(k);
+            marks << QRectF(QPointF(begin, top), QPointF(at(k), bottom));
         }
-        if (right) {
-            const qreal end = area.right() + 3;
-            const auto k
-                = std::size_t(std::upper_bound(starts.begin(), starts.end(), end - width - origin)
-                              - starts.begin());
-            const qreal begin = origin + starts[k > 0 ? k - 1 : 0];
-            marks << QRectF(QPointF(begin, top), QPointF(end, bottom));
+        if (end < length || at(length) > area.right() + 1) {
+            const qreal stop = area.right() + 3;
+            int k = std::min(end, line.xToCursor(stop - width - origin));
+            while (k > 0 && at(k) > stop - width)
+                k = previous(k);
+            while (k < end && at(next(k)) <= stop - width)
+                k = next(k);
+            marks << QRectF(QPointF(at(k), top), QPointF(stop, bottom));
         }
         return marks;
     }
