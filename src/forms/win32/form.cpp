@@ -183,6 +183,8 @@ void Form::SetWidth(float twips)
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&place), 2);
         const bool inside = place.left < width;
         ShowWindow(child, inside ? SW_SHOWNA : SW_HIDE);
+        if (TextBox::Native *box = textBoxOf(child))
+            visibleWidthChanged(*box);
         if (inside && child == m_native->hiddenFocus)
             ::SetFocus(child);
         if (!inside && child == focused) {

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <map>
@@ -51,8 +52,20 @@ struct TextBox::Native
     std::map<LONG, unique_hfont> fonts; // by height, as drawn so far
     LONG height = 0; // the one in use
     bool hidden = false; // part of the text is out of sight even at the smallest size
-    int seenRight = 0; // where the part of the box the window shows ends
     HWND tip = nullptr; // the whole text when part of it is hidden
+    std::uint64_t revision = 0; // counts the changes of the text
+    // The ellipses over the hidden sides, and what they were worked out from.
+    struct Marks
+    {
+        struct Key
+        {
+            std::uint64_t revision = ~std::uint64_t(0);
+            int first = 0, left = 0, right = 0, bottom = 0;
+            LONG height = 0;
+            friend bool operator==(const Key &, const Key &) = default;
+        } key;
+        std::vector<RECT> rects;
+    } marks;
 };
 
 struct Label::Native
@@ -157,6 +170,8 @@ HWND madeOrEnd(HWND window);
 [[nodiscard]] TextBox::Native *textBoxOf(HWND control);
 [[nodiscard]] Label::Native *labelOf(HWND control);
 void textChanged(TextBox::Native &box);
+// The window shows more or less of the box: its text is fitted again.
+void visibleWidthChanged(TextBox::Native &box);
 // Moved to a screen of another density: placed again from twips, fonts made again.
 void textBoxDensityChanged(TextBox::Native &box);
 void labelDensityChanged(Label::Native &label);

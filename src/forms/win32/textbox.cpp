@@ -63,60 +63,86 @@ void showWholeText(TextBox::Native &native, std::wstring text)
     SendMessageW(native.tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+// Where the part of the box the window shows ends, in the box's client
+// coordinates: the box's own edge, or the window's where it cuts the box.
+int visibleRight(HWND edit)
+{
+    RECT box;
+    GetClientRect(edit, &box);
+    RECT window;
+    GetClientRect(GetParent(edit), &window);
+    POINT origin{0, 0};
+    MapWindowPoints(edit, GetParent(edit), &origin, 1);
+    return std::min<int>(box.right, window.right - origin.x);
+}
+
 // An ellipsis over the side where text is out of sight, never a clean cut
 // between two digits that would pass for the whole amount; and over every
 // character cut there, since half a digit reads as another (the right half
-// of an 8 is a 3). Beside an ellipsis only whole characters show.
-void markHiddenText(TextBox::Native &native)
+// of an 8 is a 3). Beside an ellipsis only whole characters show. Worked out
+// once per change of the text, the scroll or the sizes, from the characters
+// the box shows alone: the box answers each question about a position by
+// laying out its whole line, which may hold 32.767 characters.
+const std::vector<RECT> &hiddenTextMarks(TextBox::Native &native)
 {
     HWND edit = native.edit;
-    const int length = GetWindowTextLengthW(edit);
-    const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
-    const WindowDC dc(edit);
-    const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
-    // Where each character starts, from where the first one is and the
-    // text's own advances: one question to the box and one measure. The box
-    // answers each question about a position by measuring its whole line,
-    // which may hold 32.767 characters.
-    const int origin = int(short(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, 0, 0))));
-    std::wstring text(std::size_t(length) + 1, L'\0');
-    GetWindowTextW(edit, text.data(), length + 1);
-    std::vector<INT> ends(std::size_t(std::max(length, 1)));
-    SIZE whole{};
-    GetTextExtentExPointW(dc.get(), text.c_str(), length, 0, nullptr, ends.data(), &whole);
-    const auto at = [&](int k) { return origin + (k > 0 ? int(ends[std::size_t(k) - 1]) : 0); };
-    // The first character that starts at or after x (characters run left to right).
-    const auto firstFrom = [&](int x) {
-        int low = 0;
-        int high = length;
-        while (low < high) {
-            const int middle = low + (high - low) / 2;
-            if (at(middle) >= x)
-                high = middle;
-            else
-                low = middle + 1;
-        }
-        return low;
-    };
-    const bool left = origin < int(LOWORD(margins));
-    const bool right = length > 0 && (at(length) > native.seenRight || !left);
-    SIZE size{};
-    GetTextExtentPoint32W(dc.get(), L"\u2026", 1, &size);
+    // A single-line box scrolls by whole characters: the first one it shows
+    // starts at the left of its formatting rectangle.
+    const auto first = int(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    RECT format{};
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     RECT client;
     GetClientRect(edit, &client);
+    const int right = std::min<int>(visibleRight(edit), format.right);
+    TextBox::Native::Marks &marks = native.marks;
+    const TextBox::Native::Marks::Key key{native.revision, first, format.left, right, client.bottom,
+                                         native.height};
+    if (marks.key == key)
+        return marks.rects;
+    marks.key = key;
+    marks.rects.clear();
+
+    const int length = GetWindowTextLengthW(edit);
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    GetWindowTextW(edit, text.data(), length + 1);
+    // The characters from the first one shown to a little past the right
+    // edge: every character draws at least one pixel, but a few draw none.
+    const int count = std::clamp(right - int(format.left) + 64, 0, std::max(0, length - first));
+    const WindowDC dc(edit);
+    const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
+    std::vector<INT> ends(std::size_t(std::max(count, 1)));
+    SIZE extent{};
+    GetTextExtentExPointW(dc.get(), text.c_str() + first, count, 0, nullptr, ends.data(), &extent);
+    const auto at = [&](int k) { return format.left + (k > 0 ? int(ends[std::size_t(k) - 1]) : 0); };
+    // The first of the measured boundaries at or after x.
+    const auto firstFrom = [&](int x) {
+        int k = 0;
+        while (k < count && at(k) < x)
+            ++k;
+        return k;
+    };
+    SIZE ellipsis{};
+    GetTextExtentPoint32W(dc.get(), L"\u2026", 1, &ellipsis);
+    if (first > 0)
+        marks.rects.push_back({client.left, client.top, at(firstFrom(client.left + ellipsis.cx + 2)),
+                               client.bottom});
+    if (first + count < length || at(count) > right) {
+        // Up to the edge the window shows, margin included: text is drawn there too.
+        const int k = firstFrom(right - ellipsis.cx - 1);
+        marks.rects.push_back({k > 0 ? at(k - 1) : right - ellipsis.cx - 2, client.top,
+                               visibleRight(edit), client.bottom});
+    }
+    return marks.rects;
+}
+
+void markHiddenText(TextBox::Native &native)
+{
+    const std::vector<RECT> &marks = hiddenTextMarks(native);
+    const WindowDC dc(native.edit);
+    const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
     SetTextColor(dc.get(), GetSysColor(native.outOfDate ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
     SetBkColor(dc.get(), GetSysColor(COLOR_WINDOW));
-    for (const bool atLeft : {true, false}) {
-        if (!(atLeft ? left : right))
-            continue;
-        RECT mark = client;
-        if (atLeft) {
-            mark.right = at(firstFrom(int(mark.left + size.cx + 2)));
-        } else {
-            mark.right = native.seenRight + 2;
-            const int k = firstFrom(int(mark.right - size.cx - 1));
-            mark.left = k > 0 ? at(k - 1) : mark.right - size.cx - 2;
-        }
+    for (RECT mark : marks) {
         ExtTextOutW(dc.get(), mark.left, mark.top, ETO_OPAQUE, &mark, nullptr, 0, nullptr);
         DrawTextW(dc.get(), L"\u2026", 1, &mark, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
@@ -129,24 +155,19 @@ void fitText(TextBox::Native &native)
 {
     HWND edit = native.edit;
     const int length = GetWindowTextLengthW(edit);
-    std::wstring text(std::size_t(length) + 1, L'\0');
-    GetWindowTextW(edit, text.data(), length + 1);
-    RECT box;
-    GetClientRect(edit, &box);
-    RECT window;
-    GetClientRect(GetParent(edit), &window);
-    POINT origin{0, 0};
-    MapWindowPoints(edit, GetParent(edit), &origin, 1);
     const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
-    const int room
-        = std::min<int>(box.right, window.right - origin.x) - LOWORD(margins) - HIWORD(margins) - 2;
+    const int room = visibleRight(edit) - LOWORD(margins) - HIWORD(margins) - 2;
     const LONG full = std::abs(native.design.lfHeight);
     const LONG smallest = (full * 2 + 2) / 3;
     LONG height = smallest;
-    bool fits = false; // a text longer than this fits at no size, and is not measured
+    bool fits = length == 0; // a text longer than this fits at no size, and is not measured
+    std::wstring text;
     if (length <= 64) {
+        text.assign(std::size_t(length) + 1, L'\0');
+        GetWindowTextW(edit, text.data(), length + 1);
+        text.resize(std::size_t(length));
         const WindowDC dc(edit);
-        for (height = full; height >= smallest; --height) {
+        for (height = full; !fits && height >= smallest; --height) {
             const SelectedObject font(dc.get(), fontOfHeight(native, height));
             SIZE size{};
             GetTextExtentPoint32W(dc.get(), text.c_str(), length, &size);
@@ -154,16 +175,23 @@ void fitText(TextBox::Native &native)
             if (fits)
                 break;
         }
-        height = std::max(height, smallest);
+        height = std::clamp(height, smallest, full);
     }
     if (height != native.height) {
         native.height = height;
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(fontOfHeight(native, height)),
                      TRUE);
     }
-    native.seenRight = LOWORD(margins) + room;
     native.hidden = !fits;
-    showWholeText(native, fits ? std::wstring() : text.substr(0, 256));
+    if (fits) {
+        showWholeText(native, {});
+        return;
+    }
+    // The tooltip tells a long text whole, up to a length no amount reaches.
+    text.assign(std::size_t(std::min(length, 256)) + 1, L'\0');
+    GetWindowTextW(edit, text.data(), int(text.size()));
+    text.resize(text.size() - 1);
+    showWholeText(native, text);
 }
 
 void showOutOfDate(TextBox::Native &native, bool outOfDate)
@@ -237,6 +265,7 @@ TextBox::Native *textBoxOf(HWND control)
 
 void textChanged(TextBox::Native &native)
 {
+    ++native.revision;
     fitText(native);
     showOutOfDate(native, false);
     if (native.setting)
@@ -245,6 +274,11 @@ void textChanged(TextBox::Native &native)
     if (native.box && native.box->Edited)
         dispatch(native.name, "Edited", native.box->Edited);
     raiseChange(native);
+}
+
+void visibleWidthChanged(TextBox::Native &native)
+{
+    fitText(native);
 }
 
 HBRUSH textBoxColors(TextBox::Native &native, HDC dc)
