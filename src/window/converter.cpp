@@ -95,7 +95,6 @@ void Converter::copyOnEnter(Forms::TextBox &other)
     // An empty box has nothing to copy; what the user copied stays.
     if (text.empty())
         return;
-    m_clipboard.Clear();
     // Another program may hold the clipboard past every retry: the amount
     // stays selected, for the user to copy by hand.
     if (!m_clipboard.SetText(other.SelText()))

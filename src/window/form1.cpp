@@ -114,7 +114,6 @@ void Form1::convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
     // where it is rather than being replaced by the other box's old amount.
     if (converter.conversions() == before)
         return;
-    clipboard.Clear();
     if (!clipboard.SetText(target.Text()))
         Forms::Beep();
 }

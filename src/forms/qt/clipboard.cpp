@@ -53,11 +53,6 @@ std::u16string Clipboard::GetText() const
     return plain(clipboardText(QClipboard::Clipboard));
 }
 
-void Clipboard::Clear()
-{
-    QGuiApplication::clipboard()->clear();
-}
-
 bool Clipboard::SetText(std::u16string_view text)
 {
     // On X11 the program becomes the owner, which cannot fail.

@@ -44,31 +44,28 @@ std::u16string Clipboard::GetText() const
     return plain(block.substr(0, end));
 }
 
-void Clipboard::Clear()
-{
-    const ClipboardOpen open(m_native->owner.get());
-    if (open)
-        EmptyClipboard();
-}
-
 bool Clipboard::SetText(std::u16string_view text)
 {
-    const ClipboardOpen open(m_native->owner.get());
-    if (!open || !EmptyClipboard())
-        return false;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    // The text is ready before the clipboard is emptied: a failure leaves
+    // what the user copied where it was.
+    unique_hglobal block(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
     if (!block)
         return false;
-    if (const LockedGlobal<wchar_t> copy(block); copy) {
+    {
+        const LockedGlobal<wchar_t> copy(block.get());
+        if (!copy)
+            return false;
         std::memcpy(copy.get(), text.data(), text.size() * sizeof(wchar_t));
         copy.get()[text.size()] = L'\0';
     }
+    // Emptied and filled in one opening.
+    const ClipboardOpen open(m_native->owner.get());
+    if (!open || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, block.get()))
+        return false;
     // The system owns the block from here on, and keeps the text after the
     // program has ended.
-    if (SetClipboardData(CF_UNICODETEXT, block))
-        return true;
-    GlobalFree(block);
-    return false;
+    (void)block.release();
+    return true;
 }
 
 } // namespace Monvert::Forms

@@ -23,6 +23,12 @@ struct WindowDestroyer
 };
 using unique_hwnd = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
+struct GlobalDeleter
+{
+    void operator()(HGLOBAL memory) const { ::GlobalFree(memory); }
+};
+using unique_hglobal = std::unique_ptr<std::remove_pointer_t<HGLOBAL>, GlobalDeleter>;
+
 struct LocalDeleter
 {
     void operator()(void *memory) const { ::LocalFree(memory); }
