@@ -95,8 +95,8 @@ const std::vector<RECT> &hiddenTextMarks(TextBox::Native &native)
     GetClientRect(edit, &client);
     const int right = std::min<int>(visibleRight(edit), format.right);
     TextBox::Native::Marks &marks = native.marks;
-    const TextBox::Native::Marks::Key key{native.revision, first, format.left, right, client.bottom,
-                                         native.height};
+    const TextBox::Native::Marks::Key key{native.revision, first,         format.left,
+                                          right,           client.bottom, native.height};
     if (marks.key == key)
         return marks.rects;
     marks.key = key;
@@ -113,7 +113,8 @@ const std::vector<RECT> &hiddenTextMarks(TextBox::Native &native)
     std::vector<INT> ends(std::size_t(std::max(count, 1)));
     SIZE extent{};
     GetTextExtentExPointW(dc.get(), text.c_str() + first, count, 0, nullptr, ends.data(), &extent);
-    const auto at = [&](int k) { return format.left + (k > 0 ? int(ends[std::size_t(k) - 1]) : 0); };
+    const auto at
+        = [&](int k) { return format.left + (k > 0 ? int(ends[std::size_t(k) - 1]) : 0); };
     // The first of the measured boundaries at or after x.
     const auto firstFrom = [&](int x) {
         int k = 0;
@@ -124,8 +125,8 @@ const std::vector<RECT> &hiddenTextMarks(TextBox::Native &native)
     SIZE ellipsis{};
     GetTextExtentPoint32W(dc.get(), L"\u2026", 1, &ellipsis);
     if (first > 0)
-        marks.rects.push_back({client.left, client.top, at(firstFrom(client.left + ellipsis.cx + 2)),
-                               client.bottom});
+        marks.rects.push_back(
+            {client.left, client.top, at(firstFrom(client.left + ellipsis.cx + 2)), client.bottom});
     if (first + count < length || at(count) > right) {
         // Up to the edge the window shows, margin included: text is drawn there too.
         const int k = firstFrom(right - ellipsis.cx - 1);
