@@ -16,8 +16,9 @@ import pyatspi
 
 
 def application(pid):
-    # The toolkit registers with the accessibility bus in its own time.
-    for _ in range(100):
+    # The toolkit registers with the accessibility bus in its own time,
+    # which a busy machine makes long.
+    for _ in range(600):
         desktop = pyatspi.Registry.getDesktop(0)
         for app in desktop:
             if app is not None and app.get_process_id() == pid:
@@ -76,7 +77,7 @@ def main():
         GLib.timeout_add(300, lambda: subprocess.run(
             ["xdotool", "mousemove", "--window", sys.argv[5], x, y, "click", "1",
              "key", "Menu", "Down"]) and False)
-        GLib.timeout_add(5000, lambda: pyatspi.Registry.stop() or False)
+        GLib.timeout_add(60000, lambda: pyatspi.Registry.stop() or False)
         pyatspi.Registry.start()
         print(heard[0] if heard else "(nothing)")
 

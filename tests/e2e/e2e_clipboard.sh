@@ -45,7 +45,7 @@ answers() {
             xdotool key Return
         done
     fi
-    wait_until 20 copied "$2" || { echo "    clipboard holds: '$(clipboard | head -c 80)', expected '$2'"; return 1; }
+    wait_until $E2E_PATIENCE copied "$2" || { echo "    clipboard holds: '$(clipboard | head -c 80)', expected '$2'"; return 1; }
 }
 
 # Starts a misbehaving owner and sets OWNER_WINDOW to its window.
@@ -53,7 +53,7 @@ start_owner() {
     "$OWNER" "$1" >"$E2E_TMP/owner-$1" &
     OWNER_PID=$!
     E2E_PIDS+=($OWNER_PID)
-    wait_until 10 test -s "$E2E_TMP/owner-$1"
+    wait_until $E2E_PATIENCE test -s "$E2E_TMP/owner-$1"
     OWNER_WINDOW=$(head -n1 "$E2E_TMP/owner-$1")
 }
 
@@ -93,7 +93,7 @@ kill "$OWNER_PID" 2>/dev/null
 # A signal during such a wait ends the program at once.
 start_owner silent
 click_at 44 8
-wait_until 5 grep -q "request TARGETS" "$E2E_TMP/owner-silent"
+wait_until $E2E_PATIENCE grep -q "request TARGETS" "$E2E_TMP/owner-silent"
 kill -TERM "$MONVERT_PID"
 ended() { ! kill -0 "$MONVERT_PID" 2>/dev/null; }
 ended_within_half_a_second() {
@@ -145,17 +145,17 @@ fi
 kept_after_click() {
     local file=$1
     xclip -selection clipboard -t "${2:-UTF8_STRING}" -i "$file"
-    wait_until 10 sh -c "timeout 10 xclip -selection clipboard -t '${2:-UTF8_STRING}' -o | cmp -s - '$file'"
+    wait_until $E2E_PATIENCE sh -c "timeout 10 xclip -selection clipboard -t '${2:-UTF8_STRING}' -o | cmp -s - '$file'"
     click_at 44 8
     # Wine's single-line box lays out 32.767 characters in seconds, and
     # several times over when they hold line breaks.
-    wait_until 60 settled || { echo "    still busy 60 s after the click"; return 1; }
+    wait_until $((2 * E2E_PATIENCE)) settled || { echo "    still busy $((2 * E2E_PATIENCE)) s after the click"; return 1; }
     alive || { echo "    Monvert is gone"; return 1; }
     # xclip serves one incremental transfer at a time: while Monvert is still
     # fetching a large text, a second reader gets nothing. A clipboard Monvert
     # had replaced would stay replaced, so reading again until it matches
     # hides no fault.
-    wait_until 30 sh -c "timeout 5 xclip -selection clipboard -t '${2:-UTF8_STRING}' -o | cmp -s - '$file'" \
+    wait_until $E2E_PATIENCE sh -c "timeout 5 xclip -selection clipboard -t '${2:-UTF8_STRING}' -o | cmp -s - '$file'" \
         || { echo "    the clipboard changed"; return 1; }
 }
 
@@ -182,7 +182,7 @@ check "a byte order mark and a zero-width space: kept" kept_after_click "$E2E_TM
 # compound text.
 converts_from() {
     printf '%s' "$2" | xclip -selection clipboard -t "$1" -i
-    wait_until 10 sh -c "[ \"\$(timeout 5 xclip -selection clipboard -t '$1' -o)\" = '$2' ]"
+    wait_until $E2E_PATIENCE sh -c "[ \"\$(timeout 5 xclip -selection clipboard -t '$1' -o)\" = '$2' ]"
     sleep 0.5 # no double-click with the click before
     click_at 44 8
     clipboard_is "$3"
@@ -196,7 +196,7 @@ fi
 # Sixteen mebibytes: the box takes its first 32.767 characters, nothing
 # converts, and the memory is given back once the boxes are emptied.
 resident_kib() { awk '/^VmRSS/ {print $2}' "/proc/$MONVERT_PID/status"; }
-wait_until 20 settled
+wait_until $E2E_PATIENCE settled
 before=$(resident_kib)
 head -c $((16 * MIB)) /dev/zero | tr '\0' 7 >"$E2E_TMP/digits16"
 check "16 MiB of digits: kept" kept_after_click "$E2E_TMP/digits16"
@@ -204,7 +204,7 @@ for box in 100 250; do
     click_at "$box" 8
     xdotool key ctrl+a Delete
 done
-wait_until 20 settled
+wait_until $E2E_PATIENCE settled
 after=$(resident_kib)
 echo "    resident: ${before} KiB before, $after KiB after the 16 MiB click and emptying both boxes"
 if [ -z "${MONVERT_SANITIZED:-}" ] && [ -z "${E2E_WINE:-}" ]; then
@@ -214,9 +214,9 @@ fi
 # A mebibyte that is an amount after all: blanks around it are allowed.
 { head -c $MIB /dev/zero | tr '\0' ' '; printf '1000\n'; } >"$E2E_TMP/padded"
 xclip -selection clipboard -i "$E2E_TMP/padded"
-wait_until 10 sh -c "timeout 10 xclip -selection clipboard -o | cmp -s - '$E2E_TMP/padded'"
+wait_until $E2E_PATIENCE sh -c "timeout 10 xclip -selection clipboard -o | cmp -s - '$E2E_TMP/padded'"
 click_at 44 8
-check "comes to rest with a mebibyte in its box" wait_until 20 settled
+check "comes to rest with a mebibyte in its box" wait_until $E2E_PATIENCE settled
 if [ -n "${E2E_WINE:-}" ]; then
     # Wine's bridge takes in a new X clipboard in its own time, and a click
     # before that reads the text it had; a person clicks again.
@@ -224,7 +224,7 @@ if [ -n "${E2E_WINE:-}" ]; then
         wait_until 5 copied "Euro 0,52" && break
         sleep 0.6 # no double-click with the click before
         click_at 44 8
-        wait_until 20 settled
+        wait_until $E2E_PATIENCE settled
     done
 fi
 check "1 MiB of blanks around 1000 converts" clipboard_is "Euro 0,52"
@@ -242,9 +242,9 @@ if [ -n "${E2E_WINE:-}" ]; then
 fi
 "$OWNER" manager >"$E2E_TMP/manager" &
 E2E_PIDS+=($!)
-wait_until 10 test -s "$E2E_TMP/manager"
+wait_until $E2E_PATIENCE test -s "$E2E_TMP/manager"
 check "answers with a clipboard manager running" answers 10 "L. 19.363"
 kill -TERM "$MONVERT_PID"
-check "SIGTERM ends the program" wait_until 5 ended
+check "SIGTERM ends the program" wait_until $E2E_PATIENCE ended
 check "the amount outlives the program on the clipboard" clipboard_is "L. 19.363"
 finish

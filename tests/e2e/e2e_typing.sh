@@ -82,7 +82,7 @@ darkest_in_lire_box() {
     convert "$SHOTS/window-stale.png" -crop 105x14+60+23 -colorspace Gray -format '%[fx:int(255*minima)]' info:
 }
 is_grey_now() { [ "$(darkest_in_lire_box)" -gt 80 ]; }
-is_grey() { wait_until 5 is_grey_now || { echo "    darkest pixel $(darkest_in_lire_box)"; return 1; }; }
+is_grey() { wait_until $E2E_PATIENCE is_grey_now || { echo "    darkest pixel $(darkest_in_lire_box)"; return 1; }; }
 check "12.5 in the Euro box greys the Lire box" is_grey
 xdotool key Return
 sleep 0.3
@@ -96,7 +96,7 @@ if [ -z "${E2E_WINE:-}" ]; then
     xdotool key ctrl+a Delete
     # After the select-all, which made the box's text the selection.
     printf 123 | xclip -selection primary -i
-    wait_until 5 sh -c '[ "$(timeout 5 xclip -selection primary -o)" = 123 ]'
+    wait_until $E2E_PATIENCE sh -c '[ "$(timeout 5 xclip -selection primary -o)" = 123 ]'
     click_at 100 8 2
     xdotool key Return
     check "the middle button pastes the selection: 123 Lire, Euro 0,06" clipboard_is "Euro 0,06"

@@ -15,6 +15,10 @@ E2E_TMP=$(mktemp -d)
 export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 E2E_PIDS=()
+# How long anything that must happen may take: generous, because a busy
+# machine (two other builds on two cores) makes everything slow, and a
+# passing check waits no longer than it takes.
+E2E_PATIENCE=${E2E_PATIENCE:-60}
 PASSED=0
 FAILED=0
 
@@ -37,13 +41,29 @@ wait_until() {
     done
 }
 
+# started WHAT LOG command...: waits for what is starting to be up; if it
+# never is, says what it waited for and how long, shows its log, and ends
+# the script.
+started() {
+    local what=$1 log=$2
+    shift 2
+    wait_until "$E2E_PATIENCE" "$@" && return 0
+    echo "$what did not start within $E2E_PATIENCE s"
+    [ -f "$log" ] && tail -n 20 "$log"
+    exit 1
+}
+
 start_desktop() {
     # -noreset: swapping window managers can leave the server without a client
     # for a moment, and a reset would drop connections and root resources.
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
     E2E_PIDS+=($!)
-    wait_until 10 test -s "$E2E_TMP/display" || { echo "Xvfb did not start"; cat "$E2E_TMP/xvfb.log"; exit 1; }
+    started Xvfb "$E2E_TMP/xvfb.log" test -s "$E2E_TMP/display"
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    # Services that D-Bus starts for a window manager (KWin's global
+    # shortcuts) need the display too, or they abort and are asked for
+    # again and again.
+    [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && dbus-update-activation-environment DISPLAY XDG_RUNTIME_DIR
     start_window_manager
 }
 
@@ -61,11 +81,10 @@ start_window_manager() {
     E2E_PIDS+=($WM_PID)
     if [ "$wm" = twm ]; then
         # No EWMH to tell that it is up: it is once it has taken the root's redirection.
-        wait_until 10 "$OWNER" managed || { echo "$wm did not start"; exit 1; }
+        started "$wm" "$E2E_TMP/wm.log" "$OWNER" managed
         return
     fi
-    wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
-        || { echo "$wm did not start"; cat "$E2E_TMP/wm.log"; exit 1; }
+    started "$wm" "$E2E_TMP/wm.log" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
 }
 
 stop_window_manager() {
@@ -85,12 +104,11 @@ start_monvert() {
     # xdotool gives up on the first window that goes away while it walks the
     # tree, as the last one's may just after a kill: it looks again.
     WINDOW=""
-    for _ in 1 2 3; do
-        WINDOW=$(timeout 30 xdotool search --sync --onlyvisible --name '^Monvert$' 2>/dev/null | head -n1)
-        [ -n "$WINDOW" ] && break
-        sleep 0.2
-    done
-    [ -n "$WINDOW" ] || { echo "the Monvert window did not appear"; cat "$E2E_TMP/monvert.err"; exit 1; }
+    monvert_window() {
+        WINDOW=$(xdotool search --onlyvisible --name '^Monvert$' 2>/dev/null | head -n1)
+        [ -n "$WINDOW" ]
+    }
+    started "the Monvert window" "$E2E_TMP/monvert.err" monvert_window
     # The window manager takes its frame in its own time.
     wait_until 5 sh -c "xprop -id $WINDOW _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" || true
 }
@@ -102,7 +120,7 @@ stop_monvert() {
 
 activate() {
     xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1
-    wait_until 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = $WINDOW ]"
+    wait_until "$E2E_PATIENCE" sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = $WINDOW ]"
 }
 
 clipboard() {
@@ -112,7 +130,7 @@ clipboard() {
 # Puts text on the clipboard from another program, which stays its owner.
 own_clipboard() {
     printf '%s' "$1" | xclip -selection clipboard -i
-    wait_until 5 sh -c "[ \"\$(timeout 5 xclip -selection clipboard -o 2>/dev/null)\" = '$1' ]"
+    wait_until "$E2E_PATIENCE" sh -c "[ \"\$(timeout 5 xclip -selection clipboard -o 2>/dev/null)\" = '$1' ]"
 }
 
 check() {
@@ -128,7 +146,7 @@ check() {
 }
 
 clipboard_is() {
-    wait_until 5 sh -c "[ \"\$(timeout 5 xclip -selection clipboard -o 2>/dev/null)\" = '$1' ]" \
+    wait_until "$E2E_PATIENCE" sh -c "[ \"\$(timeout 5 xclip -selection clipboard -o 2>/dev/null)\" = '$1' ]" \
         || { echo "    clipboard holds: '$(clipboard | head -c 80)', expected '$1'"; return 1; }
 }
 
@@ -158,7 +176,7 @@ outer_rectangle() {
 
 outer_rectangle_now_is() { [ "$(outer_rectangle)" = "$1" ]; }
 outer_rectangle_is() {
-    wait_until 5 outer_rectangle_now_is "$1" || { echo "    outer rectangle: $(outer_rectangle), expected $1"; return 1; }
+    wait_until "$E2E_PATIENCE" outer_rectangle_now_is "$1" || { echo "    outer rectangle: $(outer_rectangle), expected $1"; return 1; }
 }
 
 # The client area, without the frame: "width height".
@@ -168,7 +186,7 @@ client_size() {
 
 client_size_now_is() { [ "$(client_size)" = "$1" ]; }
 client_size_is() {
-    wait_until 5 client_size_now_is "$1" || { echo "    client area: $(client_size), expected $1"; return 1; }
+    wait_until "$E2E_PATIENCE" client_size_now_is "$1" || { echo "    client area: $(client_size), expected $1"; return 1; }
 }
 
 # Clicks at a point of the window's client area.

@@ -44,12 +44,12 @@ check "English settings: a click on Lire turns 1000 into Euro 0.52" clipboard_is
 outer_width_is() { [ "$(xwininfo -id "$WINDOW" | awk '/Width:/ {print $2}')" = "$1" ]; }
 sleep 0.6 # no double-click with the click before
 double_click_at 12 8
-check "a double-click on Eu folds the window to the label" wait_until 5 outer_width_is 31
+check "a double-click on Eu folds the window to the label" wait_until $E2E_PATIENCE outer_width_is 31
 xdotool type --delay 30 5
 xdotool key Return
 check "folded, 5 and Enter leave the clipboard" clipboard_is "Euro 0.52"
 double_click_at 12 8
-check "the next one unfolds it" wait_until 5 outer_width_is 310
+check "the next one unfolds it" wait_until $E2E_PATIENCE outer_width_is 310
 second_start() {
     "${MONVERT_COMMAND[@]}" 2>/dev/null
     sleep 1
@@ -58,7 +58,7 @@ second_start() {
 check "a second start ends, leaving one window" second_start
 xdotool key --clearmodifiers alt+F4
 ended() { ! kill -0 "$MONVERT_PID" 2>/dev/null; }
-check "closing the window ends the program" wait_until 10 ended
+check "closing the window ends the program" wait_until $E2E_PATIENCE ended
 
 # Self-contained: the programs import the system's DLLs alone.
 only_system_dlls() {

@@ -51,14 +51,14 @@ check "every message is translated into Italian" msgcmp "$SOURCE/packaging/po/it
 no_qt() { ! LD_DEBUG=libs "$PREFIX/bin/monvert" --from-lire 1000 2>&1 >/dev/null | grep libQt6; }
 check "the terminal mode loads no Qt library" no_qt
 check "the installed command finds the window's program" sh -c \
-    "env -u DISPLAY -u WAYLAND_DISPLAY '$PREFIX/bin/monvert' 2>&1 | grep -q 'DISPLAY is not set'"
+    "env -u DISPLAY -u WAYLAND_DISPLAY LC_ALL=C.UTF-8 '$PREFIX/bin/monvert' 2>&1 | grep -q 'DISPLAY is not set'"
 # The window's program lives one folder further down, and finds the
 # catalogue from there too.
 check "the installed window's program speaks Italian" sh -c \
     "env -u DISPLAY -u WAYLAND_DISPLAY LC_ALL=it_IT.UTF-8 '$PREFIX/bin/monvert' 2>&1 | grep -q 'DISPLAY non è impostata'"
-check "--help shows a usage" sh -c "env -u DISPLAY '$PREFIX/bin/monvert' --help | grep -q '^Usage: monvert'"
+check "--help shows a usage" sh -c "env -u DISPLAY LC_ALL=C.UTF-8 '$PREFIX/bin/monvert' --help | grep -q '^Usage: monvert'"
 check "--help and the manual show the terminal mode with an example" sh -c \
-    "env -u DISPLAY '$PREFIX/bin/monvert' --help | grep -q 'monvert --from-lire --number' && zcat '$PREFIX/share/man/man1/monvert.1.gz' | grep -q 'from\\\\-lire'"
+    "env -u DISPLAY LC_ALL=C.UTF-8 '$PREFIX/bin/monvert' --help | grep -q 'monvert --from-lire --number' && zcat '$PREFIX/share/man/man1/monvert.1.gz' | grep -q 'from\\\\-lire'"
 
 # The Debian package: the same files under /usr, the Qt libraries declared,
 # and nothing lintian counts as an error.
