@@ -112,6 +112,20 @@ std::string_view trimBlankBytes(std::string_view bytes)
     return bytes;
 }
 
+// How many bytes at the end of a block begin a character the next block
+// ends: they wait for it, so that no blank is cut in two.
+std::size_t cutCharacter(std::string_view bytes)
+{
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, bytes.size()); ++back) {
+        const auto c = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
 class LineConverter
 {
 public:
@@ -231,7 +245,9 @@ private:
 // a block at a time. Returns the read's error, if any.
 int convertStream(LineConverter &converter, int in)
 {
-    std::array<char, 1 << 16> block{};
+    constexpr std::size_t BlockSize = 1 << 16;
+    std::array<char, BlockSize + 3> block{};
+    std::size_t carried = 0; // the start of a character from the block before
     // The start of a line that runs past the block, without the blanks it
     // starts with; the blanks it ends with are held apart until more text
     // shows they are inside the line, so that only what a box would keep
@@ -270,7 +286,7 @@ int convertStream(LineConverter &converter, int in)
         open = false;
     };
     for (;;) {
-        const auto read = ::read(in, block.data(), static_cast<unsigned>(block.size()));
+        const auto read = ::read(in, block.data() + carried, static_cast<unsigned>(BlockSize));
         if (read < 0 && errno == EINTR)
             continue;
         if (read < 0 && notReadyYet(errno)) {
@@ -281,7 +297,9 @@ int convertStream(LineConverter &converter, int in)
             return errno;
         if (read == 0)
             break;
-        std::string_view rest(block.data(), std::size_t(read));
+        const std::size_t filled = carried + std::size_t(read);
+        carried = cutCharacter({block.data(), filled});
+        std::string_view rest(block.data(), filled - carried);
         for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
              rest.remove_prefix(end + 1)) {
             const std::string_view piece = rest.substr(0, end);
@@ -296,10 +314,13 @@ int convertStream(LineConverter &converter, int in)
         }
         keep(rest);
         open = open || !rest.empty();
+        std::memmove(block.data(), rest.data() + rest.size(), carried);
         if (!converter.flush())
             return 0;
     }
-    if (open)
+    // A character the input never finished is no blank.
+    keep({block.data(), carried});
+    if (open || carried > 0)
         lineEnded();
     return 0;
 }

@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -34,13 +35,24 @@ QByteArray contentsOf(int fd)
     return bytes;
 }
 
-// The regional settings of one row: "LC_ALL=it_IT.UTF-8", or only "LC_NUMERIC=...".
-void useSettings(const QString &assignment)
+// The regional settings of one row: "LC_ALL=it_IT.UTF-8", only "LC_NUMERIC=...",
+// or several of them apart by blanks.
+void useSettings(const QString &assignments)
 {
     for (const char *variable : {"LC_ALL", "LC_NUMERIC", "LANG"})
         ::unsetenv(variable);
-    const QStringList parts = assignment.split(QLatin1Char('='));
-    ::setenv(parts.at(0).toLatin1().constData(), parts.at(1).toLatin1().constData(), 1);
+    for (const QString &assignment : assignments.split(QLatin1Char(' '))) {
+        const QStringList parts = assignment.split(QLatin1Char('='));
+        ::setenv(parts.at(0).toLatin1().constData(), parts.at(1).toLatin1().constData(), 1);
+    }
+}
+
+// How often the calling thread has slept in the kernel, waiting for something.
+long sleepsSoFar()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_nvcsw;
 }
 
 int run(const QStringList &arguments, int in, int out, int errors)
@@ -68,6 +80,7 @@ private Q_SLOTS:
     void messagesComeAfterTheOutputSoFar();
     void failedOutputStopsTheReading();
     void nonBlockingInputIsWaitedFor();
+    void nonBlockingOutputIsWaitedFor();
 };
 
 void tst_Batch::convertsLineByLine_data()
@@ -148,6 +161,27 @@ void tst_Batch::convertsLineByLine_data()
     QTest::newRow("the C locale groups with a comma")
         << QStringLiteral("LC_ALL=C") << QStringList{"--from-euro", "1000"} << QByteArray()
         << QByteArray("L. 1,936,270\n") << QByteArray() << 0;
+    QTest::newRow("LC_ALL before LC_NUMERIC")
+        << QStringLiteral("LC_NUMERIC=C LC_ALL=it_IT.UTF-8") << QStringList{"--from-euro", "1000"}
+        << QByteArray() << QByteArray("L. 1.936.270\n") << QByteArray() << 0;
+    // Blocks are 64 KiB: a first line of 65,533 bytes and its end put the
+    // blank of "12 34" at a block's end, one byte less at the next one's start.
+    for (const int filler : {65'532, 65'533})
+        QTest::newRow(
+            qPrintable(QStringLiteral("a blank at byte %1 of a line").arg(65'535 - filler)))
+            << it << fromLire << repeated("x", filler) + "\n12 34\n"
+            << QByteArray("\n\n")
+            << noAmount + repeated("x", 80) + "...\nmonvert: line 2: not an amount: 12 34\n"
+            << 1;
+    QTest::newRow("narrow no-break spaces past the limit, one cut by a block's end")
+        << it << fromLire << "1000" + repeated("\u202F", 45'000) + "\n"
+        << QByteArray("Euro 0,52\n") << QByteArray() << 0;
+    QTest::newRow("narrow no-break spaces past the limit before an amount")
+        << it << fromLire << repeated("\u202F", 70'000) + "1000\n"
+        << QByteArray("Euro 0,52\n") << QByteArray() << 0;
+    QTest::newRow("no-break spaces past the limit after an amount")
+        << it << fromLire << "1000" + repeated("\u00A0", 70'000) + "\n"
+        << QByteArray("Euro 0,52\n") << QByteArray() << 0;
     QTest::newRow("LC_NUMERIC alone, its separators in its own character set")
         << QStringLiteral("LC_NUMERIC=fr_FR.UTF-8") << QStringList{"--from-euro", "1000"}
         << QByteArray() << QByteArray("L. 1\u202F936\u202F270\n") << QByteArray() << 0;
@@ -201,27 +235,65 @@ void tst_Batch::failedOutputStopsTheReading()
         ::close(fd);
 }
 
-// A parent may hand over a non-blocking pipe: "not yet" is no end of input.
+// A parent may hand over a non-blocking pipe: "not yet" is no end of input,
+// and it is waited for without spinning. A program that writes one amount
+// and waits for its answer gets it before it writes the next.
 void tst_Batch::nonBlockingInputIsWaitedFor()
 {
     useSettings(QStringLiteral("LC_ALL=it_IT.UTF-8"));
     int pipe[2];
     QVERIFY(::pipe2(pipe, O_CLOEXEC) == 0);
     ::fcntl(pipe[0], F_SETFL, ::fcntl(pipe[0], F_GETFL) | O_NONBLOCK);
-    std::thread writer([end = pipe[1]] {
-        std::this_thread::sleep_for(50ms);
+    const int out = memoryFile();
+    const int errors = memoryFile();
+    bool answered = false;
+    std::thread writer([end = pipe[1], out, &answered] {
+        std::this_thread::sleep_for(200ms);
         (void)::write(end, "1000\n", 5);
-        std::this_thread::sleep_for(50ms);
+        for (int i = 0; i < 3000 && !answered; ++i) {
+            std::this_thread::sleep_for(10ms);
+            answered = contentsOf(out) == "Euro 0,52\n";
+        }
+        std::this_thread::sleep_for(200ms);
         (void)::write(end, "2000\n", 5);
         ::close(end);
     });
-    const int out = memoryFile();
-    const int errors = memoryFile();
+    const long sleeps = sleepsSoFar();
     const int status = run({QStringLiteral("--from-lire")}, pipe[0], out, errors);
+    const long slept = sleepsSoFar() - sleeps;
     writer.join();
     QCOMPARE(status, 0);
+    QVERIFY2(answered, "the first amount was answered only once the input ended");
+    QVERIFY2(slept > 0, "the wait never slept: it spun");
     QCOMPARE(contentsOf(out), QByteArray("Euro 0,52\nEuro 1,03\n"));
     for (const int fd : {pipe[0], out, errors})
+        ::close(fd);
+}
+
+// A non-blocking output that is full for now is waited for too, not taken
+// for a failure.
+void tst_Batch::nonBlockingOutputIsWaitedFor()
+{
+    useSettings(QStringLiteral("LC_ALL=it_IT.UTF-8"));
+    int pipe[2];
+    QVERIFY(::pipe2(pipe, O_CLOEXEC) == 0);
+    ::fcntl(pipe[1], F_SETFL, ::fcntl(pipe[1], F_GETFL) | O_NONBLOCK);
+    QByteArray received;
+    std::thread reader([end = pipe[0], &received] {
+        char bytes[4096];
+        for (ssize_t got; (got = ::read(end, bytes, sizeof bytes)) > 0;) {
+            received.append(bytes, got);
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    const int in = memoryFile(repeated("1000\n", 30'000));
+    const int errors = memoryFile();
+    const int status = run({QStringLiteral("--from-lire")}, in, pipe[1], errors);
+    ::close(pipe[1]);
+    reader.join();
+    QCOMPARE(status, 0);
+    QCOMPARE(received, repeated("Euro 0,52\n", 30'000));
+    for (const int fd : {in, pipe[0], errors})
         ::close(fd);
 }
 
