@@ -243,8 +243,14 @@ fi
 "$OWNER" manager >"$E2E_TMP/manager" &
 E2E_PIDS+=($!)
 wait_until $E2E_PATIENCE test -s "$E2E_TMP/manager"
-check "answers with a clipboard manager running" answers 10 "L. 19.363"
-kill -TERM "$MONVERT_PID"
-check "SIGTERM ends the program" wait_until $E2E_PATIENCE ended
-check "the amount outlives the program on the clipboard" clipboard_is "L. 19.363"
+# SIGHUP is what closing the terminal Monvert was started from sends. Each
+# round copies an amount of its own, so the manager cannot hold it from before.
+for round in "TERM 10 L. 19.363" "HUP 5 L. 9.681"; do
+    read -r signal euro lire <<<"$round"
+    [ $signal = TERM ] || start_monvert it_IT.UTF-8
+    check "answers with a clipboard manager running" answers "$euro" "$lire"
+    kill -$signal "$MONVERT_PID"
+    check "SIG$signal ends the program" wait_until $E2E_PATIENCE ended
+    check "after SIG$signal the amount outlives the program on the clipboard" clipboard_is "$lire"
+done
 finish
