@@ -68,6 +68,8 @@ baseline = open(baseline_path, encoding="utf-8").read().strip() if os.path.exist
 
 amount = aggregates(os.path.join(out, "amount.json"))
 window = aggregates(os.path.join(out, "window.json"))
+window_baseline_path = os.path.join(out, "window-baseline.json")
+window_baseline = aggregates(window_baseline_path) if os.path.exists(window_baseline_path) else {}
 
 
 def nanoseconds(entry):
@@ -211,6 +213,31 @@ for name in sorted(n for n in window if n.startswith("BM_LabelClickLargeClipboar
 for name in sorted(n for n in window if n.startswith("BM_BareLineEditSetText/")):
     print(row(window, name))
 
+
+print("""
+## Long texts
+
+A box holds up to 32,767 characters; when they do not fit, an ellipsis marks each
+hidden side. Each of these is drawn (`QWidget::grab`), so the marks are part of the
+cost: a click on "Lire" with 32,767 and 16 MiB of sevens on the clipboard, the window
+drawn before and after; a key typed at the start of a Lire box that holds `1000,` and
+31,990 zeros, and taken back, each converted and drawn (per key); a paint of a box
+holding 32,767 sevens with nothing changed since the last, the caret at its start (`/0`)
+or end (`/1`), and the same paint of a bare `QLineEdit` of the same size.""")
+if window_baseline:
+    print(f"""
+The same benchmarks built against Monvert as of {baseline} are beside them.""")
+print("""
+| benchmark | time | as of baseline |
+|---|---|---|""")
+long_texts = [n for n in window if n.startswith(("BM_LabelClickLongText/", "BM_KeyInFullBox",
+                                                  "BM_PaintLongText/", "BM_BareLineEditPaint/"))]
+for name in sorted(long_texts):
+    per = 2 if name.startswith("BM_KeyInFullBox") else 1
+    line = row(window, name, per=per)
+    before = "" if name not in window_baseline else row(window_baseline, name, per=per).split(" | ")[1]
+    print(line.rsplit(" |  |  |", 1)[0] + f" | {before} |")
+
 print("""
 ## What these figures say
 
@@ -234,6 +261,10 @@ print("""
   `QLineEdit` costs to lay out that many, whatever the size of the clipboard; Monvert's
   own part (trimming the blanks around the text, one failed read, the selection) is
   within the noise of the bare `QLineEdit` beside it.
+- Long texts: the ellipsis marks cost what a short text's cost: they are worked out
+  once per change of text, size or scroll, from where QLineEdit says its caret is and
+  from the few characters around what the box shows, and a paint that changes nothing
+  draws them as they were. A paint costs what a bare `QLineEdit`'s costs.
 - Terminal mode: `monvert` is a small program of its own with no toolkit, its own copy
   of the C++ library and the C library's locale data, and becomes the window's
   program only when a window is wanted; a conversion loads no Qt library at all. A
