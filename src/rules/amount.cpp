@@ -133,6 +133,27 @@ std::uint32_t restTimesRate(std::u16string_view digits)
     return carry;
 }
 
+// The separator of a whole amount grouped by thousands with "." or ",", the
+// same one throughout, each before exactly three digits: 10.000, 1,500,
+// 1.000.000. Nothing otherwise.
+char16_t thousandsSeparator(std::u16string_view text)
+{
+    std::size_t lead = 0;
+    while (lead < text.size() && lead < 4 && isDigit(text[lead]))
+        ++lead;
+    if (lead == 0 || lead > 3 || text.front() == u'0' || lead == text.size())
+        return 0;
+    const char16_t separator = text[lead];
+    if (separator != u'.' && separator != u',')
+        return 0;
+    for (std::size_t at = lead; at < text.size(); at += 4) {
+        if (text.size() - at < 4 || text[at] != separator || !isDigit(text[at + 1])
+            || !isDigit(text[at + 2]) || !isDigit(text[at + 3]))
+            return 0;
+    }
+    return separator;
+}
+
 std::optional<Amount> readAmount(std::u16string_view text, Money money, const NumberFormat &format)
 {
     text = trimBlanks(stripMark(trimBlanks(text), money));
@@ -143,6 +164,18 @@ std::optional<Amount> readAmount(std::u16string_view text, Money money, const Nu
         negative = true;
     else if (!consume(text, format.positive))
         consume(text, u"+");
+
+    // The lira had no fractional amounts in use, so such a Lire text has one
+    // meaning under any settings: a whole amount grouped that way ("L.
+    // 10.000" under English settings, "L. 1,500" under Italian ones). Where
+    // the user's own settings group that way too, they read it the same.
+    std::optional<NumberFormat> lireGrouping;
+    if (const char16_t separator = money == Money::Lire ? thousandsSeparator(text) : 0) {
+        lireGrouping.emplace();
+        lireGrouping->group = separator;
+        lireGrouping->decimal = separator == u'.' ? u"," : u".";
+    }
+    const NumberFormat &rules = lireGrouping ? *lireGrouping : format;
 
     // Grouping separators count only where the display writes them: a tenfold
     // misreading of money (1.5 taken as 15) is worse than no reading at all.
@@ -155,7 +188,7 @@ std::optional<Amount> readAmount(std::u16string_view text, Money money, const Nu
         text.remove_prefix(1);
         ++digits;
     }
-    const bool grouped = !startsWith(text, format.decimal) && consumeGroupSeparator(text, format);
+    const bool grouped = !startsWith(text, rules.decimal) && consumeGroupSeparator(text, rules);
     if (grouped) {
         if (digits < 1 || digits > 3 || leadingZero)
             return std::nullopt;
@@ -170,23 +203,22 @@ std::optional<Amount> readAmount(std::u16string_view text, Money money, const Nu
             if (run != 3)
                 return std::nullopt;
             digits += run;
-        } while (!startsWith(text, format.decimal) && consumeGroupSeparator(text, format));
+        } while (!startsWith(text, rules.decimal) && consumeGroupSeparator(text, rules));
     }
 
     // Four decimals make the Currency, the fifth rounding it half away from
     // zero; all of them make the rest.
     std::uint64_t fraction = 0;
     std::u16string_view beyond;
-    if (consume(text, format.decimal)) {
+    if (consume(text, rules.decimal)) {
         std::size_t place = 0;
         while (place < text.size() && isDigit(text[place])) {
             if (place < 4)
                 fraction = fraction * 10 + static_cast<std::uint64_t>(text[place] - u'0');
             ++place;
         }
-        // The lira had no cents in use: a lone separator before exactly three
-        // digits groups a whole amount written the other way round ("L.
-        // 10.000" under English settings), never a thousandth of a lira.
+        // Nor is a lone separator before exactly three digits ever a
+        // thousandth of a lira, where the rule above does not read it (0.500).
         if (money == Money::Lire && !grouped && place == 3)
             return std::nullopt;
         for (std::size_t unwritten = place; unwritten < 4; ++unwritten)

@@ -112,8 +112,10 @@ void tst_Amount::readCurrency_data()
     row("it rounding leaves the range", it, QStringLiteral("922337203685477,58075"), Failed);
     row("it beyond 64 bits", it, QStringLiteral("99999999999999999999999"), Failed);
     row("it one and a half is no fifteen", it, QStringLiteral("1.5"), Failed);
-    row("it lire grouped the other way", it, QStringLiteral("L. 10,000"), Failed);
-    row("it pound sign, grouped the other way", it, QStringLiteral("\u00A310,000"), Failed);
+    // Whole Lire grouped by thousands with "." or "," read so under any settings.
+    row("it lire grouped the other way", it, QStringLiteral("L. 10,000"), 100'000'000);
+    row("it pound sign, grouped the other way", it, QStringLiteral("\u00A310,000"), 100'000'000);
+    row("it one thousand five hundred, the other way", it, QStringLiteral("L. 1,500"), 15'000'000);
     row("it grouped, three decimals", it, QStringLiteral("1.000,500 lire"), 10'005'000);
     euroRow("it euro price per litre", it, QStringLiteral("1,859"), 18'590);
     row("it group of four", it, QStringLiteral("34.2443"), Failed);
@@ -152,22 +154,31 @@ void tst_Amount::readCurrency_data()
     row("en dollar in the lire box", en, QStringLiteral("$1000"), Failed);
     euroRow("en dollar in the euro box", en, QStringLiteral("$10"), Failed);
     row("en lira display text", en, QStringLiteral("L. 1,936"), 19'360'000);
-    // Ten thousand Lire written the Italian way is no ten Lire under any settings.
-    row("en lire grouped the other way", en, QStringLiteral("L. 10.000"), Failed);
-    row("en lire word, grouped the other way", en, QStringLiteral("10.000 lire"), Failed);
-    row("en pound sign, grouped the other way", en, QStringLiteral("\u00A310.000"), Failed);
+    // Ten thousand Lire written the Italian way is ten thousand under any settings.
+    row("en lire grouped the other way", en, QStringLiteral("L. 10.000"), 100'000'000);
+    row("en lire word, grouped the other way", en, QStringLiteral("10.000 lire"), 100'000'000);
+    row("en pound sign, grouped the other way", en, QStringLiteral("\u00A3 2.000"), 20'000'000);
+    row("en Lit., grouped the other way", en, QStringLiteral("Lit. 250.000"), 2'500'000'000);
+    row("en a million, grouped the other way", en, QStringLiteral("1.000.000"), 10'000'000'000);
+    row("en mark run into it, grouped the other way", en, QStringLiteral("L.10.000"), 100'000'000);
+    row("en mark after it, grouped the other way", en, QStringLiteral("2.500 L."), 25'000'000);
+    row("en negative, grouped the other way", en, QStringLiteral("-1.500"), -15'000'000);
+    row("en separators mixed", en, QStringLiteral("1.000,500"), Failed);
+    row("en a leading zero is no group", en, QStringLiteral("0.500"), Failed);
+    euroRow("en euro keeps the settings", en, QStringLiteral("10.000"), 100'000);
     row("en one decimal of a lira", en, QStringLiteral("1.5"), 15'000);
     row("en two decimals of a lira", en, QStringLiteral("L. 10.50"), 105'000);
     row("en four decimals of a lira", en, QStringLiteral("10.0005"), 100'005);
     row("en lire grouped the English way", en, QStringLiteral("L. 10,000"), 100'000'000);
     euroRow("en euro with three decimals", en, QStringLiteral("1.859"), 18'590);
-    row("C lire grouped the other way", QStringLiteral("C"), QStringLiteral("L. 10.000"), Failed);
+    row("C lire grouped the other way", QStringLiteral("C"), QStringLiteral("L. 10.000"), 100'000'000);
     row("ch lire grouped the other way", QStringLiteral("de_CH"), QStringLiteral("L. 10.000"),
-        Failed);
+        100'000'000);
 
     const QString de = QStringLiteral("de_DE");
     row("de grouped", de, QStringLiteral("1.234,50"), 12'345'000);
     row("de decimal comma", de, QStringLiteral("1,5"), 15'000);
+    row("de lire grouped with a comma", de, QStringLiteral("L. 1,500"), 15'000'000);
 
     const QString fr = QStringLiteral("fr_FR");
     row("fr locale's own group", fr,
@@ -176,6 +187,7 @@ void tst_Amount::readCurrency_data()
     row("fr no-break group", fr, QStringLiteral("1\u00A0234,50"), 12'345'000);
     row("fr plain space group", fr, QStringLiteral("1 234,50"), 12'345'000);
     row("fr short group", fr, QStringLiteral("1 23,5"), Failed);
+    row("fr lire grouped with a comma", fr, QStringLiteral("L. 1,500"), 15'000'000);
 
     const QString ch = QStringLiteral("de_CH");
     row("ch typographic apostrophe", ch, QStringLiteral("1\u2019234.50"), 12'345'000);

@@ -112,11 +112,10 @@ void tst_Batch::convertsLineByLine_data()
     QTest::newRow("from lire, --number, the fifth decimal decides")
         << it << QStringList{"--from-lire", "--number", "9,68135"} << QByteArray()
         << QByteArray("0,01\n") << QByteArray() << 0;
-    QTest::newRow("lire grouped the other way are no thousandth of themselves")
+    QTest::newRow("lire grouped the other way are ten thousand, not ten")
         << QStringLiteral("LC_ALL=en_US.UTF-8")
         << QStringList{"--from-lire", "L. 10.000", "L. 10,000"} << QByteArray()
-        << QByteArray("\nEuro 5.16\n") << noAmount + "L. 10.000\n"
-        << 1;
+        << QByteArray("Euro 5.16\nEuro 5.16\n") << QByteArray() << 0;
     QTest::newRow("a second -- is an amount")
         << it << QStringList{"--from-lire", "--", "--", "1000"} << QByteArray()
         << QByteArray("\nEuro 0,52\n") << noAmount + "--\n"
