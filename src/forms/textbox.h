@@ -35,9 +35,13 @@ public:
     void SetFocus();
 
     // An amount that no longer follows the other box: greyed until the next
-    // change of the box's text, which turns it back.
-    void SetOutOfDate();
+    // change of the box's text, which turns it back. Its tooltip, and what a
+    // screen reader hears, say so, with the reason when there is one.
+    void SetOutOfDate(std::u16string_view reason = {});
     [[nodiscard]] bool OutOfDate() const;
+    // Shows the box's tooltip at once, where the box is, as resting the mouse
+    // on it would: why a command found nothing to do.
+    void ShowToolTip();
 
     // What the keypad's decimal key types, whatever the keyboard layout sends.
     void SetKeypadDecimal(std::u16string_view separator);

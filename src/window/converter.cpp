@@ -3,10 +3,26 @@
 
 #include "forms/clipboard.h"
 #include "forms/textbox.h"
+#include "rules/messages.h"
+#include "rules/utf8.h"
 
 #include <exception>
 
 namespace Monvert {
+
+namespace {
+
+// Why the other box did not follow, told in its tooltip: the text that is no
+// amount. An emptied box needs no telling.
+std::u16string notAnAmount(std::u16string_view text)
+{
+    std::u16string reason;
+    if (!text.empty())
+        decodeUtf8(filledIn(translated("Not an amount: %s"), {shownText(text)}), reason);
+    return reason;
+}
+
+} // namespace
 
 Converter::Converter(Forms::TextBox &text1, Forms::TextBox &text2, Forms::Clipboard &clipboard,
                      NumberFormat format)
@@ -33,10 +49,12 @@ void Converter::Text1_Change()
     if (EditingLire == False)
         return;
     bool converted = false;
+    std::u16string text;
     // Any failure ends the conversion silently; the other box keeps its text,
     // marked as no longer the conversion of this one.
     try {
-        if (const auto amount = readBoxText(m_text1.Text(), Money::Lire, m_format)) {
+        text = m_text1.Text();
+        if (const auto amount = readBoxText(text, Money::Lire, m_format)) {
             LireAmount = toDouble(amount->value);
             EuroAmount = LireAmount / LirePerEuro;
             ++m_conversions;
@@ -45,7 +63,7 @@ void Converter::Text1_Change()
         }
     } catch (const std::exception &) { }
     if (!converted)
-        m_text2.SetOutOfDate();
+        m_text2.SetOutOfDate(notAnAmount(text));
 }
 
 void Converter::Text2_Change()
@@ -53,8 +71,10 @@ void Converter::Text2_Change()
     if (EditingLire == True)
         return;
     bool converted = false;
+    std::u16string text;
     try {
-        if (const auto amount = readBoxText(m_text2.Text(), Money::Euro, m_format)) {
+        text = m_text2.Text();
+        if (const auto amount = readBoxText(text, Money::Euro, m_format)) {
             EuroAmount = toDouble(amount->value);
             LireAmount = EuroAmount * LirePerEuro;
             ++m_conversions;
@@ -63,7 +83,7 @@ void Converter::Text2_Change()
         }
     } catch (const std::exception &) { }
     if (!converted)
-        m_text1.SetOutOfDate();
+        m_text1.SetOutOfDate(notAnAmount(text));
 }
 
 void Converter::Text1_KeyUp(std::int16_t KeyCode, std::int16_t /*Shift*/)
@@ -82,9 +102,11 @@ void Converter::Text2_KeyUp(std::int16_t KeyCode, std::int16_t /*Shift*/)
 
 void Converter::copyOnEnter(Forms::TextBox &other)
 {
-    // An amount that is not the conversion of this box must not pass for one.
+    // An amount that is not the conversion of this box must not pass for one;
+    // the box says why.
     if (other.OutOfDate()) {
         Forms::Beep();
+        other.ShowToolTip();
         return;
     }
     // The whole text, wherever the user left the caret in that box.

@@ -111,9 +111,12 @@ void Form1::convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
     }
     source.SetSelLength(int(source.Text().size()));
     // Nothing converted: whatever the user copied, a picture included, stays
-    // where it is rather than being replaced by the other box's old amount.
-    if (converter.conversions() == before)
+    // where it is rather than being replaced by the other box's old amount,
+    // and the box that did not follow says why.
+    if (converter.conversions() == before) {
+        target.ShowToolTip();
         return;
+    }
     if (!clipboard.SetText(target.Text()))
         Forms::Beep();
 }

@@ -104,16 +104,25 @@ fi
 
 check "nothing on standard error" stderr_is_empty
 
-# Under English settings ten thousand Lire written the Italian way is no ten
-# Lire: the clipboard stays as it was; written the English way it converts.
+# Under English settings ten thousand Lire written the Italian way is ten
+# thousand Lire. A text that is no amount leaves the clipboard as it was, and
+# the box that did not follow says why at once.
 stop_monvert
 start_monvert en_US.UTF-8
 own_clipboard "L. 10.000"
 click_at 44 8
-sleep 0.5
-check "English settings: a click on Lire leaves L. 10.000 as it was" clipboard_is "L. 10.000"
-own_clipboard "L. 10,000"
+check "English settings: a click on Lire turns L. 10.000 into Euro 5.16" clipboard_is "Euro 5.16"
+tooltip_shown() {
+    local window
+    for window in $(xdotool search --onlyvisible --pid "$MONVERT_PID" 2>/dev/null) \
+        $(xdotool search --onlyvisible --class tooltips_class32 2>/dev/null); do
+        xprop -id "$window" _NET_WM_WINDOW_TYPE WM_CLASS 2>/dev/null | grep -qi 'TOOLTIP\|tooltips_class' && return 0
+    done
+    return 1
+}
+own_clipboard "L. 10.00.0"
 sleep 0.6 # no double-click with the click before
 click_at 44 8
-check "English settings: a click on Lire turns L. 10,000 into Euro 5.16" clipboard_is "Euro 5.16"
+check "a click on Lire with no amount says why at once" wait_until $E2E_PATIENCE tooltip_shown
+check "and leaves the clipboard as it was" clipboard_is "L. 10.00.0"
 finish

@@ -237,8 +237,8 @@ wait_until $E2E_PATIENCE tree_shows '^text: Lire description='
 sed 's/^/    /' "$E2E_TMP/tree"
 check "the boxes are known by their labels" \
     sh -c "grep -q '^text: Lire ' '$E2E_TMP/tree' && grep -qx 'text: Euro' '$E2E_TMP/tree'"
-check "an out-of-date box says so, in Italian" grep -qx \
-    "text: Lire description=Importo non aggiornato: non è la conversione dell'altra casella" "$E2E_TMP/tree"
+check "an out-of-date box says so and why, in Italian" grep -qx \
+    "text: Lire description=Importo non aggiornato: non è la conversione dell'altra casella; Non è un importo: 10.5" "$E2E_TMP/tree"
 check "each label is a button that can be pressed" \
     sh -c "[ \$(grep -c '^push button: .* actions=Press\$' '$E2E_TMP/tree') = 3 ]"
 first_menu_entry_is() {

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 
@@ -191,13 +192,19 @@ void tst_Converter::failedReadingLeavesTheOtherBox()
     QCOMPARE(Driving::text(source), slip);
     QCOMPARE(Driving::text(other), converted);
     QCOMPARE(boxes.converter.EuroAmount, euro);
-    // The old amount stays in sight, greyed, and Enter will not copy it.
+    // The old amount stays in sight, greyed, its tooltip naming the text
+    // that did not read, and Enter will not copy it but shows why.
     QVERIFY(other.OutOfDate());
     QCOMPARE(Forms::widgetOf(other)->palette().color(QPalette::Text),
              Forms::widgetOf(other)->palette().color(QPalette::Disabled, QPalette::Text));
+    QVERIFY(Forms::widgetOf(other)->toolTip().endsWith(
+        slip.isEmpty() ? QStringLiteral("other box") : QStringLiteral("Not an amount: ") + slip));
     QGuiApplication::clipboard()->setText(QStringLiteral("what the user copied"));
     QTest::keyClick(Forms::widgetOf(source), Qt::Key_Return);
     QCOMPARE(clipboardText(), QStringLiteral("what the user copied"));
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), Forms::widgetOf(other)->toolTip());
+    QToolTip::hideText();
     QCOMPARE(Forms::widgetOf(boxes.window)->focusWidget(), Forms::widgetOf(source));
 
     // The same amount again, pasted whole, converts to the very text the box

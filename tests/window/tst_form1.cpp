@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QThread>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -255,6 +256,10 @@ void tst_Form1::clickThatConvertsNothingKeepsTheClipboard()
     QCOMPARE(Driving::selText(form->Text1), lire);
     QCOMPARE(Driving::text(form->Text2), QStringLiteral("7"));
     QVERIFY(form->Text2.OutOfDate());
+    // Never silent: the grey box says at once which text was not read.
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY(QToolTip::text().contains(lire.left(20)));
+    QToolTip::hideText();
     if (isPicture) {
         QVERIFY(clipboard()->mimeData()->hasImage());
         QCOMPARE(clipboard()->image(), picture);

@@ -16,6 +16,7 @@
 #include <QStyleHints>
 #include <QStyleOptionFrame>
 #include <QTextLayout>
+#include <QToolTip>
 
 #include <algorithm>
 #include <array>
@@ -81,13 +82,14 @@ struct TextBox::Native
     QPointer<TextBoxWidget> widget;
     bool setting = false;
     bool outOfDate = false;
+    std::u16string reason; // why it is out of date, when it is
 };
 
 namespace {
 
 void raiseChange(TextBox &box);
-void showOutOfDate(TextBox &box, bool outOfDate);
-void describe(TextBox &box);
+void showOutOfDate(TextBox &box, bool outOfDate, std::u16string_view reason = {});
+void explain(TextBox &box);
 
 } // namespace
 
@@ -176,16 +178,13 @@ public:
         // An empty font inherits the window's again.
         if (font != this->font())
             setFont(font == normal ? QFont() : font);
-        // What a screen reader hears follows the text for as long as part of it is hidden.
+        // The tooltip and what a screen reader hears follow the text for as
+        // long as part of it is hidden.
         if (m_hidden != !fits || !fits) {
             m_hidden = !fits;
             if (m_box)
-                describe(*m_box);
+                explain(*m_box);
         }
-        if (m_hidden)
-            setToolTip(shown.left(ToolTipLength));
-        else if (!toolTip().isEmpty())
-            setToolTip(QString());
     }
 
     // The text's width at the window's size, character by character: laying
@@ -474,9 +473,19 @@ void TextBox::SetFocus()
     m_native->widget->setFocus(Qt::OtherFocusReason);
 }
 
-void TextBox::SetOutOfDate()
+void TextBox::SetOutOfDate(std::u16string_view reason)
 {
-    showOutOfDate(*this, true);
+    showOutOfDate(*this, true, reason);
+}
+
+void TextBox::ShowToolTip()
+{
+    QLineEdit *widget = m_native->widget;
+    // Under the box, or under the window while it is folded.
+    QWidget *anchor = widget->isVisible() ? widget : widget->window();
+    if (!widget->toolTip().isEmpty())
+        QToolTip::showText(anchor->mapToGlobal(QPoint(0, anchor->height())), widget->toolTip(),
+                           anchor);
 }
 
 bool TextBox::OutOfDate() const
@@ -501,11 +510,16 @@ QList<QRectF> cutMarks(const TextBox &box)
 
 namespace {
 
-void showOutOfDate(TextBox &box, bool outOfDate)
+void showOutOfDate(TextBox &box, bool outOfDate, std::u16string_view reason)
 {
     TextBox::Native &native = box.native();
-    if (outOfDate == native.outOfDate)
+    if (outOfDate == native.outOfDate && reason == native.reason)
         return;
+    native.reason = reason;
+    if (outOfDate == native.outOfDate) {
+        explain(box);
+        return;
+    }
     native.outOfDate = outOfDate;
     // Only the roles set here are the box's own; the rest follow the window,
     // so an empty palette gives the box back its ordinary colours.
@@ -516,21 +530,25 @@ void showOutOfDate(TextBox &box, bool outOfDate)
         palette.setColor(QPalette::Inactive, QPalette::Text, grey);
     }
     native.widget->setPalette(palette);
-    describe(box);
+    explain(box);
 }
 
-void describe(TextBox &box)
+void explain(TextBox &box)
 {
-    // Heard where grey or an ellipsis cannot be seen, in the user's
-    // language. A hidden part is told by the whole text.
+    // Told where grey or an ellipsis cannot be seen, and heard by a screen
+    // reader, in the user's language: why the box is grey, and the whole of
+    // a text that is partly hidden.
     const TextBox::Native &native = box.native();
-    QStringList description;
-    if (native.outOfDate)
-        description << QString::fromUtf8(
-            translated("Out of date: not the conversion of the other box"));
+    QStringList lines;
+    if (native.outOfDate) {
+        lines << QString::fromUtf8(translated("Out of date: not the conversion of the other box"));
+        if (!native.reason.empty())
+            lines << qString(native.reason);
+    }
     if (native.widget->m_hidden)
-        description << native.widget->text().left(ToolTipLength);
-    native.widget->setAccessibleDescription(description.join(QStringLiteral("; ")));
+        lines << native.widget->text().left(ToolTipLength);
+    native.widget->setAccessibleDescription(lines.join(QStringLiteral("; ")));
+    native.widget->setToolTip(lines.join(u'\n'));
 }
 
 void raiseChange(TextBox &box)

@@ -3,6 +3,8 @@
 
 #include "forms/waits.h"
 #include "forms/win32/native.h"
+#include "rules/messages.h"
+#include "rules/utf8.h"
 
 #include <commctrl.h>
 
@@ -37,30 +39,54 @@ HFONT fontOfHeight(TextBox::Native &native, LONG height)
     return font.get();
 }
 
-// Past the smallest size, the whole text is in the box's tooltip.
-void showWholeText(TextBox::Native &native, std::wstring text)
+// The box's tooltip has two tools: the one shown when the mouse rests on the
+// box, and one the program shows at once (ShowToolTip).
+constexpr UINT_PTR ShownAtOnce = 1;
+constexpr UINT_PTR HideTipTimer = 1;
+
+TTTOOLINFOW toolOf(const TextBox::Native &native, UINT_PTR id)
 {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = native.edit;
+    tool.uId = id;
+    return tool;
+}
+
+// Why the box is grey, and the whole of a text partly hidden, in the user's
+// language: the box's tooltip, empty when there is nothing to tell.
+void explain(TextBox::Native &native)
+{
+    std::u16string lines;
+    if (native.outOfDate) {
+        decodeUtf8(translated("Out of date: not the conversion of the other box"), lines);
+        if (!native.reason.empty())
+            lines += u"\r\n" + native.reason;
+    }
+    if (native.hidden)
+        lines += (lines.empty() ? u"" : u"\r\n") + plain(native.wholeText);
     if (!native.tip) {
-        if (text.empty())
+        if (lines.empty())
             return;
         native.tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, native.edit,
                                      nullptr, GetModuleHandleW(nullptr), nullptr);
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = native.edit;
-        tool.uId = reinterpret_cast<UINT_PTR>(native.edit);
-        tool.lpszText = const_cast<wchar_t *>(L"");
-        SendMessageW(native.tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        // A width makes it break its lines where the text does.
+        SendMessageW(native.tip, TTM_SETMAXTIPWIDTH, 0, 600);
+        for (const UINT_PTR id : {reinterpret_cast<UINT_PTR>(native.edit), ShownAtOnce}) {
+            TTTOOLINFOW tool = toolOf(native, id);
+            tool.uFlags = id == ShownAtOnce ? TTF_TRACK | TTF_ABSOLUTE : TTF_IDISHWND | TTF_SUBCLASS;
+            tool.lpszText = const_cast<wchar_t *>(L"");
+            SendMessageW(native.tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
     }
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = native.edit;
-    tool.uId = reinterpret_cast<UINT_PTR>(native.edit);
-    tool.lpszText = text.data();
-    SendMessageW(native.tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    std::wstring text = wide(lines);
+    for (const UINT_PTR id : {reinterpret_cast<UINT_PTR>(native.edit), ShownAtOnce}) {
+        TTTOOLINFOW tool = toolOf(native, id);
+        tool.lpszText = text.data();
+        SendMessageW(native.tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 // Where the part of the box the window shows ends, in the box's client
@@ -184,23 +210,25 @@ void fitText(TextBox::Native &native)
                      TRUE);
     }
     native.hidden = !fits;
-    if (fits) {
-        showWholeText(native, {});
-        return;
+    native.wholeText.clear();
+    if (!fits) {
+        // The tooltip tells a long text whole, up to a length no amount reaches.
+        native.wholeText.assign(std::size_t(std::min(length, 256)) + 1, L'\0');
+        GetWindowTextW(edit, native.wholeText.data(), int(native.wholeText.size()));
+        native.wholeText.resize(native.wholeText.size() - 1);
     }
-    // The tooltip tells a long text whole, up to a length no amount reaches.
-    text.assign(std::size_t(std::min(length, 256)) + 1, L'\0');
-    GetWindowTextW(edit, text.data(), int(text.size()));
-    text.resize(text.size() - 1);
-    showWholeText(native, text);
+    explain(native);
 }
 
-void showOutOfDate(TextBox::Native &native, bool outOfDate)
+void showOutOfDate(TextBox::Native &native, bool outOfDate, std::u16string_view reason = {})
 {
-    if (native.outOfDate == outOfDate)
+    if (native.outOfDate == outOfDate && native.reason == reason)
         return;
+    if (native.outOfDate != outOfDate)
+        InvalidateRect(native.edit, nullptr, TRUE);
     native.outOfDate = outOfDate;
-    InvalidateRect(native.edit, nullptr, TRUE);
+    native.reason = reason;
+    explain(native);
 }
 
 void raiseChange(TextBox::Native &native)
@@ -251,6 +279,14 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
             markHiddenText(*native);
         return result;
     }
+    case WM_TIMER:
+        if (wParam == HideTipTimer) {
+            KillTimer(edit, HideTipTimer);
+            TTTOOLINFOW tool = toolOf(*native, ShownAtOnce);
+            SendMessageW(native->tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+            return 0;
+        }
+        break;
     case WM_NCDESTROY: RemoveWindowSubclass(edit, editProcedure, SubclassId); break;
     default: break;
     }
@@ -421,9 +457,25 @@ void TextBox::SetFocus()
     ::SetFocus(m_native->edit);
 }
 
-void TextBox::SetOutOfDate()
+void TextBox::SetOutOfDate(std::u16string_view reason)
 {
-    showOutOfDate(*m_native, true);
+    showOutOfDate(*m_native, true, reason);
+}
+
+void TextBox::ShowToolTip()
+{
+    Native &native = *m_native;
+    if (!native.tip)
+        return;
+    // Under the box, or under the window while it is folded.
+    RECT under{};
+    GetWindowRect(IsWindowVisible(native.edit) ? native.edit : GetParent(native.edit), &under);
+    SendMessageW(native.tip, TTM_TRACKPOSITION, 0, MAKELPARAM(under.left, under.bottom));
+    TTTOOLINFOW tool = toolOf(native, ShownAtOnce);
+    SendMessageW(native.tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    // Gone again after as long as a tooltip stays when the mouse rests.
+    SetTimer(native.edit, HideTipTimer,
+             UINT(SendMessageW(native.tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0)), nullptr);
 }
 
 bool TextBox::OutOfDate() const
