@@ -54,7 +54,7 @@ std::string shownText(std::u16string_view text, bool cut)
         if (shownEscaped(c)) {
             std::array<char, 12> escaped{};
             const int length = c == U'\\' ? std::snprintf(escaped.data(), escaped.size(), "\\\\")
-                : c == U'\t'                ? std::snprintf(escaped.data(), escaped.size(), "\\t")
+                : c == U'\t'              ? std::snprintf(escaped.data(), escaped.size(), "\\t")
                 : c < 0x80 ? std::snprintf(escaped.data(), escaped.size(), "\\x%02X", unsigned(c))
                 : c < 0x10000
                 ? std::snprintf(escaped.data(), escaped.size(), "\\u%04X", unsigned(c))

@@ -171,7 +171,8 @@ void tst_Amount::readCurrency_data()
     row("en four decimals of a lira", en, QStringLiteral("10.0005"), 100'005);
     row("en lire grouped the English way", en, QStringLiteral("L. 10,000"), 100'000'000);
     euroRow("en euro with three decimals", en, QStringLiteral("1.859"), 18'590);
-    row("C lire grouped the other way", QStringLiteral("C"), QStringLiteral("L. 10.000"), 100'000'000);
+    row("C lire grouped the other way", QStringLiteral("C"), QStringLiteral("L. 10.000"),
+        100'000'000);
     row("ch lire grouped the other way", QStringLiteral("de_CH"), QStringLiteral("L. 10.000"),
         100'000'000);
 
