@@ -72,9 +72,17 @@ HWND madeOrEnd(HWND window)
     ExitProcess(1);
 }
 
+// The session's Monvert is whoever holds this: a name in the session's own
+// namespace, given back by the system however the holder ends.
+constexpr wchar_t InstanceName[] = L"Local\\org.monvert.Monvert";
+
+// Whether this program holds the session's claim.
+bool claimed = false;
+
 struct Application::Native
 {
     bool com = false;
+    unique_handle instance;
 };
 
 Application::Application(int &, char **)
@@ -86,9 +94,25 @@ Application::Application(int &, char **)
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
-    // One Monvert a desktop: a second start brings the first back and ends.
-    if (askOther(nullptr))
-        m_ended = 0;
+    // One Monvert a session. The claim is taken before any window exists,
+    // atomically, so of two starts at the same moment exactly one goes on;
+    // the other brings the first one's window back as soon as there is one.
+    // Should the holder show no window for half a minute, a window of this
+    // start's own is better than none.
+    for (const ULONGLONG deadline = GetTickCount64() + 30'000;;) {
+        m_native->instance.reset(CreateMutexW(nullptr, FALSE, InstanceName));
+        claimed = m_native->instance && GetLastError() != ERROR_ALREADY_EXISTS;
+        if (claimed || !m_native->instance)
+            break;
+        m_native->instance.reset();
+        if (askOther(nullptr)) {
+            m_ended = 0;
+            break;
+        }
+        if (GetTickCount64() > deadline)
+            break;
+        Sleep(50);
+    }
 }
 
 Application::~Application()
@@ -113,8 +137,8 @@ int Application::Run()
 
 bool claimInstance(Form &form)
 {
-    // The class is the claim: another start may have shown its window since.
-    return !askOther(form.native().window.get());
+    // Without the claim, another start may have shown its window since.
+    return claimed || !askOther(form.native().window.get());
 }
 
 } // namespace Monvert::Forms

@@ -33,15 +33,11 @@ std::u16string Clipboard::GetText() const
     const LockedGlobal<wchar_t> text(data);
     if (!text)
         return {};
-    // The text ends at its first zero. A block that holds more text after it
-    // is no plain text (it may be a text with a zero inside, cut there), so
-    // nothing is read from it.
+    // The format's text ends at its first zero, and the block may be larger
+    // than what was put there: whatever follows the zero is no text, as the
+    // box's own paste reads it.
     const std::wstring_view block(text.get(), GlobalSize(data) / sizeof(wchar_t));
-    const std::size_t end = block.find(L'\0');
-    if (end != std::wstring_view::npos
-        && block.find_first_not_of(L'\0', end) != std::wstring_view::npos)
-        return {};
-    return plain(block.substr(0, end));
+    return plain(block.substr(0, block.find(L'\0')));
 }
 
 bool Clipboard::SetText(std::u16string_view text)

@@ -69,6 +69,36 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
             InvalidateRect(window, nullptr, TRUE);
         }
         return 0;
+    case WM_ACTIVATE:
+        // As the dialog manager does: the control that had the focus when
+        // the window was left has it again when the window comes back, which
+        // DefWindowProc would give to the bare window, where keys go nowhere.
+        if (!native)
+            break;
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focused = GetFocus();
+                focused && (focused == window || IsChild(window, focused)))
+                native->lastFocus = focused;
+        } else if (!HIWORD(wParam)) {
+            HWND focus = native->lastFocus && IsWindow(native->lastFocus)
+                    && (native->lastFocus == window || IsWindowVisible(native->lastFocus))
+                ? native->lastFocus
+                : GetNextDlgTabItem(window, nullptr, FALSE);
+            ::SetFocus(focus ? focus : window);
+        }
+        return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // A new message font or new colours: the controls are told, as the
+        // system asks of a top-level window, and the boxes take the font.
+        for (HWND child = GetWindow(window, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            SendMessageW(child, message, wParam, lParam);
+            if (TextBox::Native *box = textBoxOf(child))
+                textBoxDensityChanged(*box);
+        }
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
     case WM_REOPEN:
         if (native && native->form)
             dispatch(u"Form", "Reopened", [native] { native->form->BringBack(); });

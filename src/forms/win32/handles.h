@@ -23,6 +23,13 @@ struct WindowDestroyer
 };
 using unique_hwnd = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
+struct HandleCloser
+{
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+// A kernel object: a mutex, a process, a thread.
+using unique_handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
 struct GlobalDeleter
 {
     void operator()(HGLOBAL memory) const { ::GlobalFree(memory); }

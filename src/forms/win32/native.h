@@ -32,7 +32,8 @@ struct Form::Native
     unique_hwnd window;
     unique_hbrush background;
     std::optional<float> width;
-    HWND hiddenFocus = nullptr;
+    HWND hiddenFocus = nullptr; // a box folding hid, which has the focus back on unfolding
+    HWND lastFocus = nullptr; // what had the focus when the window was last left
     Twips clientArea;
     UINT dpi = 0; // as WM_DPICHANGED last told it; until then, the system's answer
 };

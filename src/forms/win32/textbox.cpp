@@ -76,7 +76,8 @@ void explain(TextBox::Native &native)
         SendMessageW(native.tip, TTM_SETMAXTIPWIDTH, 0, 600);
         for (const UINT_PTR id : {reinterpret_cast<UINT_PTR>(native.edit), ShownAtOnce}) {
             TTTOOLINFOW tool = toolOf(native, id);
-            tool.uFlags = id == ShownAtOnce ? TTF_TRACK | TTF_ABSOLUTE : TTF_IDISHWND | TTF_SUBCLASS;
+            tool.uFlags
+                = id == ShownAtOnce ? TTF_TRACK | TTF_ABSOLUTE : TTF_IDISHWND | TTF_SUBCLASS;
             tool.lpszText = const_cast<wchar_t *>(L"");
             SendMessageW(native.tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
@@ -106,22 +107,19 @@ int visibleRight(HWND edit)
 // between two digits that would pass for the whole amount; and over every
 // character cut there, since half a digit reads as another (the right half
 // of an 8 is a 3). Beside an ellipsis only whole characters show. Worked out
-// once per change of the text, the scroll or the sizes, from the characters
-// the box shows alone: the box answers each question about a position by
-// laying out its whole line, which may hold 32.767 characters.
+// once per change of the text, the scroll or the sizes, from the box's own
+// places of the few characters at its edges: a text as long as a box holds
+// costs as little as a short one.
 const std::vector<RECT> &hiddenTextMarks(TextBox::Native &native)
 {
     HWND edit = native.edit;
-    // A single-line box scrolls by whole characters: the first one it shows
-    // starts at the left of its formatting rectangle.
+    // A single-line box scrolls by whole characters.
     const auto first = int(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
-    RECT format{};
-    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     RECT client;
     GetClientRect(edit, &client);
-    const int right = std::min<int>(visibleRight(edit), format.right);
+    const int right = visibleRight(edit);
     TextBox::Native::Marks &marks = native.marks;
-    const TextBox::Native::Marks::Key key{native.revision, first,         format.left,
+    const TextBox::Native::Marks::Key key{native.revision, first,         client.right,
                                           right,           client.bottom, native.height};
     if (marks.key == key)
         return marks.rects;
@@ -129,35 +127,39 @@ const std::vector<RECT> &hiddenTextMarks(TextBox::Native &native)
     marks.rects.clear();
 
     const int length = GetWindowTextLengthW(edit);
-    std::wstring text(std::size_t(length) + 1, L'\0');
-    GetWindowTextW(edit, text.data(), length + 1);
-    // The characters from the first one shown to a little past the right
-    // edge: every character draws at least one pixel, but a few draw none.
-    const int count = std::clamp(right - int(format.left) + 64, 0, std::max(0, length - first));
+    if (length == 0)
+        return marks.rects;
+    // Where the box puts the character, in its client area.
+    const auto at = [edit](int k) {
+        return int(short(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, WPARAM(k), 0))));
+    };
     const WindowDC dc(edit);
     const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
-    std::vector<INT> ends(std::size_t(std::max(count, 1)));
-    SIZE extent{};
-    GetTextExtentExPointW(dc.get(), text.c_str() + first, count, 0, nullptr, ends.data(), &extent);
-    const auto at
-        = [&](int k) { return format.left + (k > 0 ? int(ends[std::size_t(k) - 1]) : 0); };
-    // The first of the measured boundaries at or after x.
-    const auto firstFrom = [&](int x) {
-        int k = 0;
-        while (k < count && at(k) < x)
-            ++k;
-        return k;
-    };
     SIZE ellipsis{};
     GetTextExtentPoint32W(dc.get(), L"\u2026", 1, &ellipsis);
-    if (first > 0)
-        marks.rects.push_back(
-            {client.left, client.top, at(firstFrom(client.left + ellipsis.cx + 2)), client.bottom});
-    if (first + count < length || at(count) > right) {
+    if (first > 0) {
+        int k = first;
+        while (k < length && at(k) < client.left + ellipsis.cx + 2)
+            ++k;
+        marks.rects.push_back({client.left, client.top, k < length ? at(k) : right, client.bottom});
+    }
+    // Does the last character reach past the edge the window shows? The box
+    // places no position after it.
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    GetWindowTextW(edit, text.data(), length + 1);
+    SIZE last{};
+    GetTextExtentPoint32W(dc.get(), &text[std::size_t(length) - 1], 1, &last);
+    if (at(length - 1) + last.cx > right) {
         // Up to the edge the window shows, margin included: text is drawn there too.
-        const int k = firstFrom(right - ellipsis.cx - 1);
-        marks.rects.push_back({k > 0 ? at(k - 1) : right - ellipsis.cx - 2, client.top,
-                               visibleRight(edit), client.bottom});
+        const int before = right - ellipsis.cx - 1;
+        int k = std::clamp(
+            int(LOWORD(SendMessageW(edit, EM_CHARFROMPOS, 0, MAKELPARAM(std::max(before, 0), 1)))),
+            first, length - 1);
+        while (k > first && at(k) >= before)
+            --k;
+        while (k + 1 < length && at(k + 1) < before)
+            ++k;
+        marks.rects.push_back({at(k), client.top, right, client.bottom});
     }
     return marks.rects;
 }

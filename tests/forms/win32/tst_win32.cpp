@@ -15,6 +15,9 @@
 #include "rules/regional.h"
 #include "window/form1.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -112,6 +115,99 @@ private:
     std::thread m_thread;
 };
 
+// An owner that renders its text only when asked, and takes its time, as a
+// remote or busy program does.
+class SlowOwner
+{
+public:
+    SlowOwner()
+        : m_thread([this] {
+            HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          nullptr, nullptr);
+            SetWindowSubclass(window, render, 1, 0);
+            OpenClipboard(window);
+            EmptyClipboard();
+            SetClipboardData(CF_UNICODETEXT, nullptr);
+            CloseClipboard();
+            m_threadId = GetCurrentThreadId();
+            m_ready = true;
+            MSG message;
+            while (!m_done && GetMessageW(&message, nullptr, 0, 0) > 0)
+                DispatchMessageW(&message);
+            DestroyWindow(window);
+        })
+    {
+        while (!m_ready)
+            Sleep(1);
+    }
+    ~SlowOwner()
+    {
+        m_done = true;
+        PostThreadMessageW(m_threadId, WM_NULL, 0, 0);
+        m_thread.join();
+    }
+
+private:
+    static LRESULT CALLBACK render(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR, DWORD_PTR)
+    {
+        if (message != WM_RENDERFORMAT)
+            return DefSubclassProc(window, message, wParam, lParam);
+        Sleep(700);
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 5 * sizeof(wchar_t));
+        std::memcpy(GlobalLock(block), L"1000", 5 * sizeof(wchar_t));
+        GlobalUnlock(block);
+        SetClipboardData(CF_UNICODETEXT, block);
+        return 0;
+    }
+
+    std::atomic<bool> m_ready = false;
+    std::atomic<bool> m_done = false;
+    DWORD m_threadId = 0;
+    std::thread m_thread;
+};
+
+// Runs what is queued, as the message loop would.
+void pump()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+}
+
+int heightOf(HWND control)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+}
+
+// Whether an ellipsis ends where a character of the box begins, as the box
+// itself places its characters, and where the part the window shows ends.
+bool onBoundaries(const Forms::TextBox &box)
+{
+    const Forms::TextBox::Native &native = box.native();
+    RedrawWindow(native.edit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const int length = GetWindowTextLengthW(native.edit);
+    const auto boundary = [&](LONG x) {
+        for (int k = 0; k < length; ++k) {
+            if (short(LOWORD(SendMessageW(native.edit, EM_POSFROMCHAR, WPARAM(k), 0))) == x)
+                return true;
+        }
+        return false;
+    };
+    RECT window{};
+    GetClientRect(GetParent(native.edit), &window);
+    POINT origin{0, 0};
+    MapWindowPoints(native.edit, GetParent(native.edit), &origin, 1);
+    const std::vector<RECT> &marks = native.marks.rects;
+    return !marks.empty() && std::all_of(marks.begin(), marks.end(), [&](const RECT &mark) {
+        return mark.left == 0 ? boundary(mark.right)
+                              : boundary(mark.left) && mark.right == window.right - origin.x;
+    });
+}
+
 void putBlock(const wchar_t *text, std::size_t characters)
 {
     HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
@@ -178,7 +274,8 @@ int main()
     putBlock(L"10\0"
              L"00",
              6);
-    check("a block with more text after its zero is no plain text", clipboard.GetText().empty());
+    check("a block with more text after its zero: the text up to the zero",
+          clipboard.GetText() == u"10");
     putBlock(L"1000\0\0\0", 7);
     check("zeros after the text are only padding", clipboard.GetText() == u"1000");
 
@@ -200,6 +297,86 @@ int main()
         check("Enter then leaves the amount selected", form.Text2.SelText() == u"Euro 0,52");
     }
     check("and the clipboard as it was", clipboard.GetText() == u"L. 19.363");
+
+    // Pressed on a label and let go away from it: no click.
+    HWND euroLabel = form.Label2.native().control;
+    const std::uint64_t conversions = form.converter.conversions();
+    SendMessageW(euroLabel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(euroLabel, WM_LBUTTONUP, 0, MAKELPARAM(5, 200));
+    check("a press on a label let go away from it converts nothing",
+          form.converter.conversions() == conversions);
+
+    // Folded, no key reaches a hidden box; unfolded, the box has the focus back.
+    HWND euroBox = form.Text2.native().edit;
+    SetFocus(euroBox);
+    form.Label3_DblClick();
+    check("folding takes the focus out of the hidden box", GetFocus() != euroBox);
+    // Converted while folded: the box is fitted to the part the window shows again.
+    form.converter.EditingLire = True;
+    form.Text1.SetText(u"1000");
+    // Another start brings the window back whole.
+    form.BringBack();
+    check("a second start unfolds a folded window", form.Width() == UnfoldedWidth);
+    check("unfolded, the box that had the focus has it again", GetFocus() == euroBox);
+    check("a conversion made while folded shows at full size once unfolded",
+          heightOf(euroBox) == heightOf(lireBox) && !form.Text2.native().hidden);
+
+    // Left for another window and come back to, the box typed in has the keys.
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 400, 400,
+                                 100, 50, nullptr, nullptr, nullptr, nullptr);
+    SetFocus(lireBox);
+    SetForegroundWindow(other);
+    SetActiveWindow(other);
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    check("activated again, the box typed in has the focus", GetFocus() == lireBox);
+    DestroyWindow(other);
+
+    // Long amounts: no smaller than two thirds, and past that marked on
+    // character boundaries, up to the edge the window shows.
+    form.converter.EditingLire = False;
+    form.Text2.SetText(u"1");
+    const int full = heightOf(euroBox);
+    form.Text2.SetText(u"Euro 922.337.203.685.477,58");
+    check("a long amount is drawn no smaller than two thirds",
+          heightOf(euroBox) * 3 >= full * 2 && heightOf(euroBox) < full);
+    check("the ellipsis at the end of a cut amount begins on a character's edge",
+          onBoundaries(form.Text2));
+    SendMessageW(euroBox, EM_SETSEL, 0, -1);
+    SendMessageW(euroBox, WM_KEYDOWN, VK_END, 0);
+    check("at its end, both ellipses end on characters' edges", onBoundaries(form.Text2));
+
+    // The user chooses a larger message font: the boxes follow it.
+    {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        const NONCLIENTMETRICSW before = metrics;
+        form.Text1.SetText(u"1");
+        const int small = heightOf(lireBox);
+        metrics.lfMessageFont.lfHeight = metrics.lfMessageFont.lfHeight * 3 / 2;
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics,
+                              SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+        pump();
+        check("a larger message font chosen in the settings: the boxes take it",
+              heightOf(lireBox) > small);
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof before,
+                              const_cast<NONCLIENTMETRICSW *>(&before),
+                              SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+        pump();
+    }
+
+    // A paste waits on a slow owner as a click does, and a click queued
+    // behind it is dropped: it would read the clipboard and wait again.
+    {
+        const SlowOwner slow;
+        form.Text1.SetText({});
+        PostMessageW(lireBox, WM_PASTE, 0, 0);
+        PostMessageW(euroLabel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageW(euroLabel, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        pump();
+        check("a click queued behind a slow paste is dropped", form.Text1.Text() == u"1000");
+    }
 
     std::printf("win32: %d failed\n", failed);
     CoUninitialize();
