@@ -102,6 +102,64 @@ std::size_t cutCharacter(std::string_view bytes)
     return 0;
 }
 
+// Standard input as UTF-8 text. A file may start with a byte order mark,
+// which is no text: UTF-8's, or UTF-16's, which Windows' own tools write
+// (PowerShell 5.1's >), and which makes the rest UTF-16.
+class InputText
+{
+public:
+    // Appends the text the bytes hold; `ended` says no more bytes come.
+    void decode(std::string_view bytes, bool ended, std::string &text)
+    {
+        if (m_encoding == Encoding::Undecided) {
+            m_pending.append(bytes);
+            bytes = {};
+            const std::string_view start = m_pending;
+            constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+            if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) {
+                m_encoding = start[0] == '\xFF' ? Encoding::Utf16LE : Encoding::Utf16BE;
+                m_pending.erase(0, 2);
+            } else if (start.starts_with(Utf8Mark)) {
+                m_encoding = Encoding::Utf8;
+                m_pending.erase(0, Utf8Mark.size());
+            } else if (ended || !Utf8Mark.starts_with(start.substr(0, Utf8Mark.size()))) {
+                m_encoding = Encoding::Utf8;
+            } else {
+                return; // a mark's first bytes so far
+            }
+            const std::string pending = std::move(m_pending);
+            m_pending.clear();
+            decode(pending, ended, text);
+        }
+        if (m_encoding == Encoding::Utf8) {
+            text.append(bytes);
+            return;
+        }
+        m_pending.append(bytes);
+        std::size_t used = 0;
+        for (; used + 1 < m_pending.size(); used += 2) {
+            const auto first = static_cast<unsigned char>(m_pending[used]);
+            const auto second = static_cast<unsigned char>(m_pending[used + 1]);
+            m_units += char16_t(m_encoding == Encoding::Utf16LE ? first | second << 8
+                                                                : first << 8 | second);
+        }
+        m_pending.erase(0, used);
+        // A high surrogate waits for its other half.
+        const bool halfPair
+            = !ended && !m_units.empty() && m_units.back() >= 0xD800 && m_units.back() < 0xDC00;
+        const std::u16string_view whole(m_units.data(), m_units.size() - (halfPair ? 1 : 0));
+        encodeUtf8(whole, text);
+        m_units.erase(0, whole.size());
+        if (ended && !m_pending.empty()) // half a unit
+            encodeUtf8(u"\uFFFD", text);
+    }
+
+private:
+    enum class Encoding { Undecided, Utf8, Utf16LE, Utf16BE } m_encoding = Encoding::Undecided;
+    std::string m_pending;
+    std::u16string m_units;
+};
+
 class LineConverter
 {
 public:
@@ -188,9 +246,11 @@ private:
 // a block at a time. Returns the read's error, if any.
 int convertStream(LineConverter &converter, int in)
 {
-    constexpr std::size_t BlockSize = 1 << 16;
-    std::array<char, BlockSize + 3> block{};
-    std::size_t carried = 0; // the start of a character from the block before
+    std::array<char, 1 << 16> block{};
+    InputText input;
+    // What has been read and not yet taken into lines: at most a block, and
+    // the start of a character the block before cut.
+    std::string unread;
     // The start of a line that runs past the block, without the blanks it
     // starts with; the blanks it ends with are held apart until more text
     // shows they are inside the line, so that only what a box would keep
@@ -229,7 +289,7 @@ int convertStream(LineConverter &converter, int in)
         open = false;
     };
     for (;;) {
-        const auto read = ::read(in, block.data() + carried, static_cast<unsigned>(BlockSize));
+        const auto read = readInput(in, block.data(), static_cast<unsigned>(block.size()));
         if (read < 0 && errno == EINTR)
             continue;
         if (read < 0 && notReadyYet(errno)) {
@@ -240,9 +300,9 @@ int convertStream(LineConverter &converter, int in)
             return errno;
         if (read == 0)
             break;
-        const std::size_t filled = carried + std::size_t(read);
-        carried = cutCharacter({block.data(), filled});
-        std::string_view rest(block.data(), filled - carried);
+        input.decode({block.data(), std::size_t(read)}, false, unread);
+        const std::size_t carried = cutCharacter(unread);
+        std::string_view rest(unread.data(), unread.size() - carried);
         for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
              rest.remove_prefix(end + 1)) {
             const std::string_view piece = rest.substr(0, end);
@@ -257,13 +317,14 @@ int convertStream(LineConverter &converter, int in)
         }
         keep(rest);
         open = open || !rest.empty();
-        std::memmove(block.data(), rest.data() + rest.size(), carried);
+        unread.erase(0, unread.size() - carried);
         if (!converter.flush())
             return 0;
     }
     // A character the input never finished is no blank.
-    keep({block.data(), carried});
-    if (open || carried > 0)
+    input.decode({}, true, unread);
+    keep(unread);
+    if (open || !unread.empty())
         lineEnded();
     return 0;
 }

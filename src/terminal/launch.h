@@ -10,6 +10,14 @@ namespace Monvert::Terminal {
 
 [[nodiscard]] std::vector<std::string> commandLine(int argc, char **argv);
 
+// What --help says, in the user's language: the options, and what holds on
+// this system.
+[[nodiscard]] const char *usage();
+
+// How many arguments at argv[i] are an option of the window's toolkit, which
+// the window takes for itself: 0 for one that is not.
+[[nodiscard]] int windowOptionLength(int argc, char **argv, int i);
+
 // Where the window's program is: beside this one in the build tree and on
 // Windows, in its private folder once installed on Unix.
 [[nodiscard]] std::string windowProgram();

@@ -3,12 +3,74 @@
 
 #include "rules/messages.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include <unistd.h>
 
 namespace Monvert::Terminal {
+
+namespace {
+
+// The options QGuiApplication and QApplication take for themselves, with one
+// dash or two; those in the first list take a value, as the next argument or
+// after "=".
+constexpr std::array<std::string_view, 15> QtOptionsWithValue{
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",
+    "style",       "stylesheet",         "name",          "title",   "qmljsdebugger"};
+constexpr std::array<std::string_view, 6> QtFlags{"reverse", "widgetcount", "nograb",
+                                                  "dograb",  "sync",        "testability"};
+
+} // namespace
+
+// Qt's, which the window's program hands to QApplication.
+int windowOptionLength(int argc, char **argv, int i)
+{
+    std::string_view option = argv[i];
+    if (option.size() < 2 || option[0] != '-')
+        return 0;
+    option.remove_prefix(option[1] == '-' ? 2 : 1);
+    const std::size_t equals = option.find('=');
+    const std::string_view name = option.substr(0, equals);
+    for (const std::string_view flag : QtFlags) {
+        if (name == flag && equals == std::string_view::npos)
+            return 1;
+    }
+    for (const std::string_view withValue : QtOptionsWithValue) {
+        if (name == withValue)
+            return equals != std::string_view::npos ? 1 : (i + 1 < argc ? 2 : 0);
+    }
+    return 0;
+}
+
+const char *usage()
+{
+    return translated(
+        "Usage: monvert [--help] [--version]\n"
+        "       monvert --from-lire|--from-euro [--number] [AMOUNT...]\n"
+        "Converts amounts between Italian Lire and Euro at 1936.27 Lire to the Euro.\n"
+        "Without options, shows the converter window; Qt's own options (-platform,\n"
+        "-display, ...) are accepted there.\n"
+        "\n"
+        "  --from-lire   convert the AMOUNTs, or each line of standard input, from Lire\n"
+        "                and print them as the Euro box shows them (Euro 0,52)\n"
+        "  --from-euro   the same from Euro to Lire (L. 19.363)\n"
+        "  --number      print the number alone (0,52), for a spreadsheet\n"
+        "\n"
+        "Amounts are read and written with the regional settings (LC_ALL, LC_NUMERIC,\n"
+        "LANG). An amount that does not read gives an empty line and a message on\n"
+        "standard error.\n"
+        "\n"
+        "Exit status: 0 when every amount converted, 1 when some did not read,\n"
+        "2 for a wrong option, 3 when input could not be read or output written.\n"
+        "A closed pipe ends it as it ends cat, with no message, unless SIGPIPE is\n"
+        "ignored: then it is status 3 too.\n"
+        "\n"
+        "Example: cut -d';' -f3 ledger.csv | monvert --from-lire --number\n");
+}
 
 std::vector<std::string> commandLine(int argc, char **argv)
 {

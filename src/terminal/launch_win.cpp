@@ -9,6 +9,10 @@
 
 #include <shellapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 namespace Monvert::Terminal {
@@ -53,16 +57,61 @@ std::wstring quoted(const std::wstring &argument)
 
 } // namespace
 
+// The console's output code page as it was, given back when the program ends.
+UINT consoleOutputPage = 0;
+
+void restoreConsole()
+{
+    if (consoleOutputPage)
+        SetConsoleOutputCP(consoleOutputPage);
+}
+
 std::vector<std::string> commandLine(int, char **)
 {
-    // What this program writes is UTF-8, and so is what it reads from here on.
-    SetConsoleOutputCP(CP_UTF8);
+    // What this program writes is UTF-8, for as long as it runs; a console
+    // is read as characters (readInput), whatever its input code page.
+    consoleOutputPage = GetConsoleOutputCP();
+    if (consoleOutputPage && SetConsoleOutputCP(CP_UTF8))
+        std::atexit(restoreConsole);
+    // Files are read as they are: UTF-16 holds bytes the C runtime's text
+    // mode would take for line ends or the end of the file.
+    _setmode(_fileno(stdin), _O_BINARY);
     int count = 0;
     const unique_hlocal<LPWSTR> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> result;
     for (int i = 0; arguments && i < count; ++i)
         result.push_back(utf8(arguments.get()[i]));
     return result;
+}
+
+const char *usage()
+{
+    return translated(
+        "Usage: monvert [--help] [--version]\n"
+        "       monvert --from-lire|--from-euro [--number] [AMOUNT...]\n"
+        "Converts amounts between Italian Lire and Euro at 1936.27 Lire to the Euro.\n"
+        "Without options, shows the converter window.\n"
+        "\n"
+        "  --from-lire   convert the AMOUNTs, or each line of standard input, from Lire\n"
+        "                and print them as the Euro box shows them (Euro 0,52)\n"
+        "  --from-euro   the same from Euro to Lire (L. 19.363)\n"
+        "  --number      print the number alone (0,52), for a spreadsheet\n"
+        "\n"
+        "Amounts are read and written with the regional settings of Windows (Control\n"
+        "Panel, Region). Standard input may be UTF-8 or, with its byte order mark,\n"
+        "UTF-16. An amount that does not read gives an empty line and a message on\n"
+        "standard error.\n"
+        "\n"
+        "Exit status: 0 when every amount converted, 1 when some did not read,\n"
+        "2 for a wrong option, 3 when input could not be read or output written.\n"
+        "\n"
+        "Example: type ledger.txt | monvert --from-lire --number > euro.txt\n");
+}
+
+// The window's program takes no options of its own.
+int windowOptionLength(int, char **, int)
+{
+    return 0;
 }
 
 std::string windowProgram()

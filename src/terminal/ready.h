@@ -16,4 +16,8 @@ enum class Direction { Reading, Writing };
 // next read or write then says why).
 void waitUntilReady(int fd, Direction direction);
 
+// Reads what there is, as read() does, up to `size` bytes: from a file or a
+// pipe its bytes, from a Windows console the characters typed, in UTF-8.
+[[nodiscard]] long readInput(int fd, char *buffer, unsigned size);
+
 } // namespace Monvert::Terminal

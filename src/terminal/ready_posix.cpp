@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include <poll.h>
+#include <unistd.h>
 
 namespace Monvert::Terminal {
 
@@ -16,6 +17,11 @@ void waitUntilReady(int fd, Direction direction)
 {
     pollfd wanted{fd, short(direction == Direction::Reading ? POLLIN : POLLOUT), 0};
     while (::poll(&wanted, 1, -1) < 0 && errno == EINTR) { }
+}
+
+long readInput(int fd, char *buffer, unsigned size)
+{
+    return long(::read(fd, buffer, size));
 }
 
 } // namespace Monvert::Terminal

@@ -141,11 +141,33 @@ void tst_Batch::convertsLineByLine_data()
     QTest::newRow("a CRLF line's CR is no part of the text")
         << it << fromLire << QByteArray("abc\r\n") << QByteArray("\n") << noAmount + "abc\n"
         << 1;
-    QTest::newRow("a byte order mark is shown") << it << fromLire
-                                                << QByteArray("\xef\xbb\xbf"
-                                                              "1000\n")
-                                                << QByteArray("\n") << noAmount + "\\uFEFF1000\n"
-                                                << 1;
+    // A byte order mark starts files Windows' own tools write: the first is
+    // the encoding's mark; anywhere else it is a character, and shown.
+    QTest::newRow("a UTF-8 byte order mark starts a file")
+        << it << fromLire
+        << QByteArray("\xEF\xBB\xBF"
+                      "1000\n\xEF\xBB\xBF"
+                      "1000\n")
+        << QByteArray("Euro 0,52\n\n")
+        << QByteArray("monvert: line 2: not an amount: \\uFEFF1000\n") << 1;
+    QTest::newRow("UTF-16 with its mark, as PowerShell 5.1 writes it")
+        << it << fromLire
+        << QByteArray("\xFF\xFE"
+                      "1\0"
+                      "0\0"
+                      "0\0"
+                      "0\0\r\0\n\0\xA3\0 \0"
+                      "5\0\r\0\n\0",
+                      24)
+        << QByteArray("Euro 0,52\nEuro 0,00\n") << QByteArray() << 0;
+    QTest::newRow("UTF-16, big-endian") << it << fromLire
+                                        << QByteArray("\xFE\xFF\0"
+                                                      "1\0"
+                                                      "0\0"
+                                                      "0\0"
+                                                      "0\0\n",
+                                                      12)
+                                        << QByteArray("Euro 0,52\n") << QByteArray() << 0;
     QTest::newRow("invisible and bidirectional characters and backslashes are shown")
         << it << fromLire << QByteArray("1\u200B0\u200E0\u200F\u2066\u2069\\\U000E0001\n")
         << QByteArray("\n") << noAmount + "1\\u200B0\\u200E0\\u200F\\u2066\\u2069\\\\\\U000E0001\n"
