@@ -112,11 +112,13 @@ start_monvert en_US.UTF-8
 own_clipboard "L. 10.000"
 click_at 44 8
 check "English settings: a click on Lire turns L. 10.000 into Euro 5.16" clipboard_is "Euro 5.16"
+# A window of the program's besides its own: Qt's tooltip, or Wine's, which
+# carries the program's class.
 tooltip_shown() {
     local window
     for window in $(xdotool search --onlyvisible --pid "$MONVERT_PID" 2>/dev/null) \
-        $(xdotool search --onlyvisible --class tooltips_class32 2>/dev/null); do
-        xprop -id "$window" _NET_WM_WINDOW_TYPE WM_CLASS 2>/dev/null | grep -qi 'TOOLTIP\|tooltips_class' && return 0
+        $(xdotool search --onlyvisible --class '^monvert.exe$' 2>/dev/null); do
+        [ "$window" != "$WINDOW" ] && return 0
     done
     return 1
 }

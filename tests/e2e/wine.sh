@@ -15,6 +15,8 @@ if [ ! -d "$WINEPREFIX/drive_c" ]; then
     wineserver -w
     # Wine 8 uses its own fonts only from inside the prefix.
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    # A new prefix says it is Windows 7; Monvert needs 10.
+    wine winecfg /v win10 >/dev/null 2>&1
 fi
 trap 'wineserver -k 2>/dev/null' EXIT
 
@@ -52,13 +54,52 @@ double_click_at 12 8
 check "the next one unfolds it" wait_until $E2E_PATIENCE outer_width_is 310
 second_start() {
     "${MONVERT_COMMAND[@]}" 2>/dev/null
-    sleep 1
     [ "$(xdotool search --onlyvisible --name '^Monvert$' | wc -l)" = 1 ]
 }
 check "a second start ends, leaving one window" second_start
+
+# Keys typed after switching to another window and back reach the box typed in.
+activate
+click_at 100 8
+xdotool key ctrl+a
+xdotool type --delay 30 12
+xmessage -geometry 300x100+400+300 "another program" &
+OTHER_PID=$!
+E2E_PIDS+=($OTHER_PID)
+OTHER=$(timeout 30 xdotool search --sync --onlyvisible --name '^xmessage$' | head -n1)
+xdotool windowactivate --sync "$OTHER" >/dev/null 2>&1
+activate
+xdotool type --delay 30 3
+xdotool key Return
+check "back from another window, typing goes on in the box: 123 is Euro 0.06" clipboard_is "Euro 0.06"
+kill "$OTHER_PID" 2>/dev/null
 xdotool key --clearmodifiers alt+F4
 ended() { ! kill -0 "$MONVERT_PID" 2>/dev/null; }
 check "closing the window ends the program" wait_until $E2E_PATIENCE ended
+
+# Started twice at the same moment: one of the two ends, and one window stays.
+visible_windows() { xdotool search --onlyvisible --name '^Monvert$' 2>/dev/null | wc -l; }
+one_window_of_two() {
+    local first second pair lost=0 doubled=0
+    for pair in $(seq 8); do
+        "${MONVERT_COMMAND[@]}" 2>/dev/null &
+        first=$!
+        "${MONVERT_COMMAND[@]}" 2>/dev/null &
+        second=$!
+        wait_until $E2E_PATIENCE sh -c "! kill -0 $first 2>/dev/null || ! kill -0 $second 2>/dev/null"
+        wait_until $E2E_PATIENCE sh -c '[ "$(xdotool search --onlyvisible --name "^Monvert\$" 2>/dev/null | wc -l)" -ge 1 ]'
+        case $(visible_windows) in
+        0) lost=$((lost + 1)) ;;
+        1) ;;
+        *) doubled=$((doubled + 1)) ;;
+        esac
+        kill "$first" "$second" 2>/dev/null
+        wait "$first" "$second" 2>/dev/null
+        wait_until $E2E_PATIENCE sh -c '[ "$(xdotool search --name "^Monvert\$" 2>/dev/null | wc -l)" = 0 ]'
+    done
+    [ $lost = 0 ] && [ $doubled = 0 ] || { echo "    of 8 pairs: $lost left no window, $doubled two"; return 1; }
+}
+check "8 pairs started at the same moment: one window each time" one_window_of_two
 
 # Self-contained: the programs import the system's DLLs alone.
 only_system_dlls() {
@@ -93,18 +134,53 @@ check "cmd, Italian settings: messages in Italian" \
     test "$(in_cmd it_IT.UTF-8 'monvert --from-lire abc 2>&1')" = "monvert: riga 1: non è un importo: abc"
 check "cmd: a line that is no amount gives status 1" \
     test "$(in_cmd it_IT.UTF-8 'monvert --from-lire abc >NUL 2>NUL & echo %ERRORLEVEL%')" = 1
+# Files as Windows' own tools write them: UTF-8 with a byte order mark, and
+# UTF-16 with one, as Windows PowerShell 5.1's > does.
+printf '\xef\xbb\xbf1000\r\n10\r\n' >"$BUILD/src/utf8-mark.txt"
+printf '\xff\xfe1\x000\x000\x000\x00\r\x00\n\x00\xa3\x00 \x001\x000\x00.\x000\x000\x000\x00\r\x00\n\x00' \
+    >"$BUILD/src/utf16-mark.txt"
+check "cmd: a UTF-8 file with its byte order mark" \
+    test "$(in_cmd it_IT.UTF-8 'monvert --from-lire < utf8-mark.txt')" = $'Euro 0,52\nEuro 0,01'
+check "cmd: a UTF-16 file with its byte order mark, a line each, the lira sign read" \
+    test "$(in_cmd it_IT.UTF-8 'monvert --from-lire < utf16-mark.txt')" = $'Euro 0,52\nEuro 5,16'
+check "cmd: --help speaks of Windows, not of Qt or LC_ALL" \
+    sh -c "out=\$(cd '$BUILD/src' && LC_ALL=en_US.UTF-8 wine cmd /c 'monvert --help' 2>/dev/null); \
+        echo \"\$out\" | grep -q 'regional settings of Windows' && ! echo \"\$out\" | grep -q 'Qt\\|LC_ALL\\|SIGPIPE\\|cut '"
 
-# The installer: Program Files, the Start menu, and gone again.
+# The installer: for the user alone, with no elevation, in the user's own
+# Programs folder and on the user's PATH; one entry however often the same
+# version is installed; nothing left once removed; refused by Windows
+# older than 10 version 1607.
 MSI=$(ls "$BUILD"/monvert-*-x64.msi)
-installed="$WINEPREFIX/drive_c/Program Files/Monvert"
+cp "$MSI" "$E2E_TMP/first.msi"
+cmake --build "$BUILD" --target msi >/dev/null # another build: another product code
+msiexec() { wine msiexec "$1" "Z:${2//\//\\}" /qn >/dev/null 2>&1; }
+installed() { find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/Programs/Monvert/monvert.com' | grep -q .; }
 shortcut() { find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Monvert.lnk' | grep -q .; }
-wine msiexec /i "Z:${MSI//\//\\}" /qn >/dev/null 2>&1
-check "the MSI installs monvert.exe and monvert.com under Program Files" \
-    test -f "$installed/monvert.exe" -a -f "$installed/monvert.com"
+entries() { wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' | grep -c 'DisplayName *REG_SZ *Monvert$'; }
+user_path() { wine reg query 'HKCU\Environment' /v PATH 2>/dev/null | tr -d '\r'; }
+check "the MSI asks for no elevation" sh -c "msiinfo suminfo '$MSI' | grep -q '^Source: [0-9]* (.*[89a-f])'"
+msiexec /i "$E2E_TMP/first.msi"
+check "it installs monvert.exe and monvert.com in the user's own Programs folder" installed
 check "and a Start menu shortcut" shortcut
-wine msiexec /x "Z:${MSI//\//\\}" /qn >/dev/null 2>&1
-removed() { [ ! -e "$installed/monvert.exe" ] && ! shortcut; }
-check "msiexec /x removes them" removed
+check "monvert works from a command prompt anywhere: the folder is on the user's PATH" \
+    test "$(cd "$WINEPREFIX/drive_c" && LC_ALL=it_IT.UTF-8 wine cmd /c 'monvert --from-lire 1000' 2>/dev/null | tr -d '\r')" = "Euro 0,52"
+icon_file() {
+    local icon
+    icon=$(wine reg query 'HKCU\Software\Microsoft\Installer\Products' /s 2>/dev/null | tr -d '\r' | sed -n 's/.*ProductIcon *REG_SZ *//p')
+    [ -n "$icon" ] && [ -s "$(winepath -u "$icon" 2>/dev/null)" ]
+}
+check "the entry in the list of programs has the icon" icon_file
+msiexec /i "$MSI"
+check "another build of the same version replaces it: one entry" test "$(entries)" = 1
+msiexec /x "$MSI"
+removed() { ! installed && ! shortcut && [ "$(entries)" = 0 ] && ! user_path | grep -q 'Programs\\Monvert'; }
+check "msiexec /x removes them, the entry, and the folder from PATH" removed
+build=$(wine reg query 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion' /v CurrentBuildNumber 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+wine reg add 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion' /v CurrentBuildNumber /d 10586 /f >/dev/null 2>&1
+msiexec /i "$MSI"
+check "Windows 10 version 1511 is refused" sh -c '! find "$0/drive_c/users" -path "*Programs/Monvert/monvert.exe" | grep -q .' "$WINEPREFIX"
+wine reg add 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion' /v CurrentBuildNumber /d "$build" /f >/dev/null 2>&1
 
 finish || status=1
 exit $status
