@@ -13,7 +13,8 @@ fi
 source "$(dirname "$0")/lib.sh"
 mkdir -p "$SHOTS"
 
-start_desktop
+# Room for two monitors side by side; one monitor shows it all until told otherwise.
+E2E_SCREEN=3200x1200 start_desktop
 start_monvert it_IT.UTF-8
 
 echo "    frame extents (left, right, top, bottom): $(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.*= //p')"
@@ -221,6 +222,90 @@ check "a window manager started 2 s later frames it at the corner" wait_until $E
 echo "    outer rectangle $(outer_rectangle)"
 stop_monvert
 
+# Several monitors and desktops, as people switch between them. Monitors are
+# RandR 1.5's, on the one screen: set_monitors NAME/GEOMETRY... ("*" the primary).
+set_monitors() {
+    local name
+    for name in $(xrandr --listmonitors | awk 'NR > 1 {sub(/^[*+]*/, "", $2); print $2}'); do
+        xrandr --delmonitor "$name" 2>/dev/null
+    done
+    local monitor
+    for monitor in "$@"; do
+        read -ra name <<<"$monitor"
+        xrandr --setmonitor "${name[@]}" >/dev/null
+    done
+}
+whole_on_a_monitor() {
+    local x y w h monitor mx my mw mh
+    read -r x y w h <<<"$(outer_rectangle)"
+    while read -r monitor; do
+        read -r mw mh mx my <<<"$(sed 's|/[0-9]*||g; s|[x+]| |g' <<<"$monitor")"
+        [ "$x" -ge "$mx" ] && [ "$y" -ge "$my" ] && [ $((x + w)) -le $((mx + mw)) ] \
+            && [ $((y + h)) -le $((my + mh)) ] && return 0
+    done < <(xrandr --listmonitors | awk 'NR > 1 {print $3}')
+    echo "    outer rectangle $x $y $w $h on no monitor whole: $(xrandr --listmonitors | awk 'NR > 1 {print $3}' | tr '\n' ' ')"
+    return 1
+}
+corner_is() { local rectangle; rectangle=$(outer_rectangle); [ "${rectangle% * *}" = "$1" ]; }
+states_kept() {
+    local states
+    states=$(xprop -id "$WINDOW" _NET_WM_STATE)
+    grep -q ABOVE <<<"$states" && grep -q SKIP_TASKBAR <<<"$states" && grep -q SKIP_PAGER <<<"$states"
+}
+on_current_desktop() { [ "$(xdotool get_desktop_for_window "$WINDOW" 2>/dev/null)" = "$(xdotool get_desktop)" ]; }
+for wm in openbox xfwm4 kwin_x11 icewm; do
+    stop_window_manager
+    start_window_manager $wm
+    # The screen's corner on no monitor: the primary's work area instead.
+    set_monitors "LEFT 1280/338x800/211+0+400 screen" "*RIGHT 1920/508x1200/317+1280+0 none"
+    start_monvert it_IT.UTF-8
+    check "$wm: the screen's corner on no monitor, the row is on one whole" wait_until $E2E_PATIENCE whole_on_a_monitor
+    stop_monvert
+    # A scaled screen's second monitor: folding leaves the corner where it is.
+    echo "Xft.dpi: 144" | xrdb -merge
+    set_monitors "*A 1280/338x1024/270+0+0 screen" "B 1920/508x1200/317+1280+0 none"
+    start_monvert it_IT.UTF-8
+    xdotool windowmove "$WINDOW" 2000 100
+    wait_until $E2E_PATIENCE sh -c '[ "$(xwininfo -id "$0" | awk "/Absolute upper-left X/ {print \$4}")" != 0 ]' "$WINDOW"
+    placed=$(outer_rectangle)
+    double_click_at 12 8
+    check "$wm, 144 dpi, on the second monitor: folding leaves the corner at ${placed% * *}" \
+        wait_until $E2E_PATIENCE corner_is "${placed% * *}"
+    double_click_at 12 8
+    unfolded_at() { corner_is "$1" && [ "$(outer_rectangle | cut -d' ' -f3)" -gt 100 ]; }
+    check "$wm, 144 dpi, on the second monitor: so does unfolding" \
+        wait_until $E2E_PATIENCE unfolded_at "${placed% * *}"
+    # Its monitor unplugged: placed as at start; a second start finds it there.
+    xrandr --delmonitor B
+    check "$wm: its monitor unplugged, the row is on another whole" wait_until $E2E_PATIENCE whole_on_a_monitor
+    "$MONVERT"
+    check "$wm: and a second start leaves it whole on a monitor" whole_on_a_monitor
+    stop_monvert
+    echo "Xft.dpi: 96" | xrdb -merge
+    set_monitors
+    # Another desktop, shaded, withdrawn: a second start brings it back whole.
+    start_monvert it_IT.UTF-8
+    wmctrl -n 2
+    wmctrl -s 1
+    wait_until $E2E_PATIENCE sh -c '[ "$(xdotool get_desktop)" = 1 ]'
+    "$MONVERT"
+    check "$wm: from another desktop, a second start brings it to this one" wait_until $E2E_PATIENCE on_current_desktop
+    wmctrl -i -r "$WINDOW" -b add,shaded
+    wait_until $E2E_PATIENCE sh -c "xprop -id $WINDOW _NET_WM_STATE | grep -q SHADED"
+    "$MONVERT"
+    check "$wm: shaded, a second start unshades it" \
+        wait_until $E2E_PATIENCE sh -c "! xprop -id $WINDOW _NET_WM_STATE | grep -q SHADED"
+    xdotool windowunmap "$WINDOW"
+    wait_until $E2E_PATIENCE sh -c "xwininfo -id $WINDOW | grep -q IsUnMapped"
+    "$MONVERT"
+    check "$wm: withdrawn by another program, mapped again on top and with no taskbar button" \
+        wait_until $E2E_PATIENCE states_kept
+    wmctrl -s 0
+    stop_monvert
+done
+stop_window_manager
+start_window_manager
+
 # As a screen reader sees it, through the real AT-SPI bus.
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 E2E_PIDS+=($!)
@@ -336,7 +421,11 @@ click_at 100 8
 xdotool key ctrl+a
 xdotool type --delay 20 1234567890123456789012345678
 check "resting on the Euro box with a cut amount shows its tooltip; the window stays" hover_tooltip 250
-check "tooltips: nothing on standard error" stderr_is_empty
+# Scripts the font lacks OpenType tables for: Syriac, Thaana, Devanagari.
+own_clipboard "ܐܒܓ ދވތ अआइ"
+click_at 44 8
+wait_until $E2E_PATIENCE tooltip_shown
+check "tooltips and scripts without OpenType tables: nothing on standard error" stderr_is_empty
 stop_monvert
 
 # Another program destroys the window: the program ends as on closing.

@@ -56,7 +56,7 @@ started() {
 start_desktop() {
     # -noreset: swapping window managers can leave the server without a client
     # for a moment, and a reset would drop connections and root resources.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x800}x24" -nolisten tcp -noreset 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
     E2E_PIDS+=($!)
     started Xvfb "$E2E_TMP/xvfb.log" test -s "$E2E_TMP/display"
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"

@@ -209,8 +209,27 @@ DisplayCheck checkDisplay(int argc, char **argv)
     return check;
 }
 
+namespace {
+
+QtMessageHandler toolkitMessages = nullptr;
+
+// Qt writes, up to eighteen times for each script a font lacks OpenType
+// tables for (Syriac, Thaana, Devanagari on the clipboard), that it cannot
+// shape it as well as it would like: the text still shows, and the user's
+// terminal is no place for it.
+void withoutFontWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1StringView("OpenType support missing for")))
+        return;
+    if (toolkitMessages)
+        toolkitMessages(type, context, message);
+}
+
+} // namespace
+
 void guardSession()
 {
+    toolkitMessages = qInstallMessageHandler(withoutFontWarnings);
     // Any program on the display may send requests naming atoms or
     // selections that do not exist; they are its own mistakes, and Qt would
     // write a warning to the user's terminal for each. QT_LOGGING_RULES, read
