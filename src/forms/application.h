@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "forms/commands.h"
+
 #include <memory>
+#include <optional>
 
 // The forms runtime of the window's program: started before the window
 // exists, run once it is loaded.
@@ -22,24 +25,37 @@ public:
     // -1 while the program goes on to its window, otherwise the status to end
     // with, having said why: 1 with no window system to show a window on, 2
     // for an argument that is not the toolkit's, and 0 when a Monvert already
-    // runs on this display and has been asked to bring its window back.
+    // runs on this display and has been asked to bring its window back or to
+    // convert the clipboard.
     [[nodiscard]] int ended() const { return m_ended; }
 
+    // What the command line asked for besides a window: a clipboard
+    // conversion once the window is up, and global shortcuts.
+    [[nodiscard]] const WindowOptions &options() const { return m_options; }
+
+    // Once the window exists and before it shows: makes this program the
+    // display's Monvert, whose window comes back (Form::BringBack) or converts
+    // the clipboard (Form::ConvertClipboard) when another start asks. False
+    // when another one took the display meanwhile, which has then been asked
+    // instead.
+    [[nodiscard]] bool claimInstance(Form &form);
+
     // Runs events until the window closes or a signal ends the program;
-    // returns the program's status.
+    // returns the program's status. Whoever started the program to have the
+    // clipboard converted learns here that the window took the request.
     int Run();
 
     struct Native;
 
 private:
     std::unique_ptr<Native> m_native;
+    WindowOptions m_options;
     int m_ended = -1;
 };
 
-// Once the window exists and before it shows: makes this program the
-// display's Monvert, whose window comes back (Form::BringBack) when another
-// start asks. False when another one took the display meanwhile, which has
-// then been asked instead.
-[[nodiscard]] bool claimInstance(Form &form);
+// Makes the key combination convert the clipboard from any application,
+// without taking the focus from it; a combination that is taken or cannot
+// be read is told to the user, once, in their language. False then.
+bool grabShortcut(Form &form, ClipboardCommand command, std::string_view keys);
 
 } // namespace Monvert::Forms

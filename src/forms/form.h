@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "forms/commands.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -58,6 +60,11 @@ public:
     // program asks; Reopened runs then, for what the window itself restores.
     void BringBack();
     std::function<void()> Reopened;
+
+    // Another start of the program or a global shortcut asks for a clipboard
+    // conversion; the window keeps out of the way of the application the
+    // user is in.
+    std::function<void(ClipboardCommand)> ConvertClipboard;
 
     struct Native;
     [[nodiscard]] Native &native() const { return *m_native; }

@@ -17,6 +17,7 @@
 
 namespace Monvert::Terminal {
 
+using Forms::unique_handle;
 using Forms::unique_hlocal;
 
 namespace {
@@ -89,6 +90,8 @@ const char *usage()
     return translated(
         "Usage: monvert [--help] [--version]\n"
         "       monvert --from-lire|--from-euro [--number] [AMOUNT...]\n"
+        "       monvert --from-lire|--from-euro --clipboard\n"
+        "       monvert [--shortcut-from-lire=KEYS] [--shortcut-from-euro=KEYS]\n"
         "Converts amounts between Italian Lire and Euro at 1936.27 Lire to the Euro.\n"
         "Without options, shows the converter window.\n"
         "\n"
@@ -96,6 +99,11 @@ const char *usage()
         "                and print them as the Euro box shows them (Euro 0,52)\n"
         "  --from-euro   the same from Euro to Lire (L. 19.363)\n"
         "  --number      print the number alone (0,52), for a spreadsheet\n"
+        "  --clipboard   with --from-lire or --from-euro: the window converts the\n"
+        "                clipboard as a click on that label does, started if need be\n"
+        "  --shortcut-from-lire=KEYS, --shortcut-from-euro=KEYS\n"
+        "                keys such as Ctrl+Shift+F9 that convert the clipboard from any\n"
+        "                application while the window runs\n"
         "\n"
         "Amounts are read and written with the regional settings of Windows (Control\n"
         "Panel, Region). Standard input may be UTF-8 or, with its byte order mark,\n"
@@ -105,7 +113,9 @@ const char *usage()
         "Exit status: 0 when every amount converted, 1 when some did not read,\n"
         "2 for a wrong option, 3 when input could not be read or output written.\n"
         "\n"
-        "Example: type ledger.txt | monvert --from-lire --number > euro.txt\n");
+        "Examples: type ledger.txt | monvert --from-lire --number > euro.txt\n"
+        "          monvert --shortcut-from-lire=Ctrl+Shift+F9 "
+        "--shortcut-from-euro=Ctrl+Shift+F10\n");
 }
 
 // The window's program takes no options of its own.
@@ -134,9 +144,14 @@ std::string startWindow(int, char **)
                         &startup, &process))
         return "error " + std::to_string(GetLastError());
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // The window runs on its own; the prompt comes back at once.
-    std::exit(0);
+    const unique_handle window(process.hProcess);
+    // The window runs on its own; the prompt comes back once it is up, or
+    // has handed what was asked to the window already there: its status then.
+    WaitForInputIdle(window.get(), 60'000);
+    DWORD status = 0;
+    if (!GetExitCodeProcess(window.get(), &status) || status == STILL_ACTIVE)
+        status = 0;
+    std::exit(int(status));
 }
 
 } // namespace Monvert::Terminal

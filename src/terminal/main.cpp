@@ -34,10 +34,28 @@ int answerCommandLine(int argc, char **argv)
             return 0;
         }
     }
-    if (Monvert::Terminal::wanted(argc, argv))
+    // "--from-lire --clipboard" asks the window to convert the clipboard.
+    int from = 0;
+    bool clipboard = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        from += argument == "--from-lire" || argument == "--from-euro" ? 1 : 0;
+        clipboard = clipboard || argument == "--clipboard";
+    }
+    if (clipboard && from != 1) {
+        std::fputs(
+            translated("monvert: --clipboard goes with one of --from-lire and --from-euro\n"),
+            stderr);
+        return 2;
+    }
+    if (!clipboard && Monvert::Terminal::wanted(argc, argv))
         return Monvert::Terminal::run({argv + 1, argv + argc}, 0, 1, 2);
     for (int i = 1; i < argc;) {
-        const int length = Monvert::Terminal::windowOptionLength(argc, argv, i);
+        const std::string_view argument = argv[i];
+        const bool windowOption = argument == "--from-lire" || argument == "--from-euro"
+            || argument == "--clipboard" || argument.starts_with("--shortcut-from-lire=")
+            || argument.starts_with("--shortcut-from-euro=");
+        const int length = windowOption ? 1 : Monvert::Terminal::windowOptionLength(argc, argv, i);
         if (length == 0) {
             std::fputs(filledIn(translated("monvert: unknown argument '%s'\n"), {argv[i]}).c_str(),
                        stderr);

@@ -68,6 +68,14 @@ Form1::Form1(NumberFormat format)
         if (Width() <= FoldThreshold)
             SetWidth(UnfoldedWidth);
     };
+    // Another start or a shortcut converts the clipboard as a click on that
+    // currency's label does, from whatever application the user is in.
+    ConvertClipboard = [this](Forms::ClipboardCommand command) {
+        if (command == Forms::ClipboardCommand::FromLire)
+            label1_Click();
+        else
+            Label2_Click();
+    };
 
     // The boxes are known by their labels' captions, to a screen reader too.
     Label1.Names(Text1);

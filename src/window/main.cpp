@@ -13,8 +13,14 @@ int main(int argc, char *argv[])
     if (const int status = application.ended(); status >= 0)
         return status;
     Monvert::Form1 form(Monvert::regionalNumberFormat());
-    if (!Monvert::Forms::claimInstance(form))
+    if (!application.claimInstance(form))
         return 0;
     form.Form_Load();
+    const Monvert::Forms::WindowOptions &options = application.options();
+    for (const auto &[command, keys] : options.shortcuts)
+        Monvert::Forms::grabShortcut(form, command, keys);
+    // Started to convert the clipboard: once the window is up, as when it was already.
+    if (options.convert)
+        form.ConvertClipboard(*options.convert);
     return application.Run();
 }

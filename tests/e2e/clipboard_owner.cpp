@@ -19,6 +19,10 @@
 //                              that do not exist, no requestor
 //   clipboard_owner managed    exits 0 when a window manager runs: someone
 //                              has taken the root window's redirection
+//   clipboard_owner grab KEYCODE MODIFIERS
+//                              holds that key combination on the root window,
+//                              as a desktop's own shortcut does; prints a line
+//                              once it holds it
 //
 // The owning modes print their window once they own their selection.
 #include <xcb/xcb.h>
@@ -253,7 +257,8 @@ int main(int argc, char **argv)
     if (argc < 2) {
         std::fprintf(
             stderr,
-            "usage: clipboard_owner silent|dies|owner|manager|multiple N|malformed N|managed\n");
+            "usage: clipboard_owner silent|dies|owner|manager|multiple N|malformed N|managed|"
+            "grab KEYCODE MODIFIERS\n");
         return 2;
     }
     const std::string_view mode = argv[1];
@@ -287,6 +292,23 @@ int main(int argc, char **argv)
                                                                    XCB_CW_EVENT_MASK, &redirect)),
             &std::free);
         return error && error->error_code == XCB_ACCESS ? 0 : 1;
+    }
+    if (mode == "grab" && argc > 3) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        const ReplyPtr<xcb_generic_error_t> error(
+            xcb_request_check(connection,
+                              xcb_grab_key_checked(connection, 0, root,
+                                                   std::uint16_t(std::atoi(argv[3])),
+                                                   xcb_keycode_t(std::atoi(argv[2])),
+                                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)),
+            &std::free);
+        if (error)
+            return 1;
+        std::printf("holding\n");
+        std::fflush(stdout);
+        while (xcb_generic_event_t *event = xcb_wait_for_event(connection))
+            std::free(event);
+        return 0;
     }
     if (mode == "malformed")
         return requestMalformed(connection, clipboard, argc > 2 ? std::atoi(argv[2]) : 16);

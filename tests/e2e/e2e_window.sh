@@ -394,6 +394,60 @@ one_window_of_two() {
 }
 check "30 pairs started at the same moment: one window each time" one_window_of_two
 
+# The clipboard from the keyboard: a command for the desktop's shortcut
+# settings, and shortcuts of the program's own, pressed in another
+# application, which keeps the focus.
+converts_with() { LC_ALL=it_IT.UTF-8 "$MONVERT" "$@" 2>>"$E2E_TMP/monvert.err"; }
+own_clipboard 1000
+check "--from-lire --clipboard with no window: status 0 once a window took it" converts_with --from-lire --clipboard
+check "and the window converted the clipboard" clipboard_is "Euro 0,52"
+WINDOW=$(xdotool search --onlyvisible --name '^Monvert$' | head -n1)
+xmessage -geometry 300x100+400+300 "another program" &
+E2E_PIDS+=($!)
+OTHER=$(timeout 30 xdotool search --sync --onlyvisible --name '^xmessage$' | head -n1)
+xdotool windowactivate --sync "$OTHER" >/dev/null 2>&1
+own_clipboard 10
+check "--from-euro --clipboard with a window: status 0" converts_with --from-euro --clipboard
+check "the window converted the clipboard" clipboard_is "L. 19.363"
+one_window_other_active() {
+    [ "$(xdotool search --onlyvisible --name '^Monvert$' | wc -l)" = 1 ] \
+        && [ "$(xdotool getactivewindow)" = "$OTHER" ]
+}
+check "one window, and the other program kept the focus" one_window_other_active
+kill -TERM "$(xdotool getwindowpid "$WINDOW")"
+wait_until $E2E_PATIENCE sh -c '[ "$(xdotool search --name "^Monvert\$" 2>/dev/null | wc -l)" = 0 ]'
+# Ctrl+F11 is another program's: said so, the window starts, the other works.
+f11=$(xmodmap -pke | awk '$4 == "F11" {print $2; exit}')
+"$OWNER" grab "$f11" 4 >"$E2E_TMP/grab" &
+E2E_PIDS+=($!)
+wait_until $E2E_PATIENCE test -s "$E2E_TMP/grab"
+MONVERT_COMMAND=("$MONVERT" --shortcut-from-lire=Ctrl+Shift+F9 --shortcut-from-euro=Ctrl+F11)
+start_monvert it_IT.UTF-8
+MONVERT_COMMAND=("$MONVERT")
+check "a combination another program holds: one line that names it" \
+    sh -c "[ \$(wc -l <'$E2E_TMP/monvert.err') = 1 ] && grep -q 'Ctrl+F11' '$E2E_TMP/monvert.err'"
+activate
+click_at 250 8
+xdotool type --delay 30 7
+xdotool windowactivate --sync "$OTHER" >/dev/null 2>&1
+own_clipboard 1000
+xdotool key ctrl+shift+F9
+check "Ctrl+Shift+F9 pressed in another program converts the clipboard from Lire" clipboard_is "Euro 0,52"
+check "and that program keeps the focus" one_window_other_active
+xdotool key Num_Lock
+own_clipboard 2000
+xdotool key ctrl+shift+F9
+check "with NumLock on too" clipboard_is "Euro 1,03"
+xdotool key Num_Lock
+# Back to the window with a second start: the box last typed in has the keys.
+"$MONVERT"
+activate
+xdotool key ctrl+a
+xdotool type --delay 30 5
+xdotool key Return
+check "a second start brings it back with the focus in the Euro box typed in before" clipboard_is "L. 9.681"
+stop_monvert
+
 # A long amount's tooltip comes and goes; only the main window's end is the
 # program's.
 start_monvert it_IT.UTF-8

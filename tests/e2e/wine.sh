@@ -101,6 +101,32 @@ one_window_of_two() {
 }
 check "8 pairs started at the same moment: one window each time" one_window_of_two
 
+# The clipboard from the keyboard: monvert.com for the desktop's shortcut
+# settings, with no window and with one; a shortcut of the program's own,
+# pressed in another program (Wine hands hotkeys over while one of its own
+# windows has the focus: Notepad here), which keeps the focus.
+from_cmd() { (cd "$BUILD/src" && LC_ALL=it_IT.UTF-8 wine cmd /c "monvert $1 --clipboard" >"$E2E_TMP/cmd.out" 2>&1); }
+own_clipboard 1000
+check "monvert.com --from-lire --clipboard with no window: status 0" from_cmd --from-lire
+check "and the window converted the clipboard" clipboard_is "Euro 0,52"
+own_clipboard 10
+check "monvert.com --from-euro --clipboard with a window: status 0" from_cmd --from-euro
+check "the window converted the clipboard" clipboard_is "L. 19.363"
+check "one window" test "$(xdotool search --onlyvisible --name '^Monvert$' | wc -l)" = 1
+wineserver -k
+wait_until $E2E_PATIENCE sh -c '[ "$(xdotool search --name "^Monvert\$" 2>/dev/null | wc -l)" = 0 ]'
+MONVERT_COMMAND+=(--shortcut-from-lire=Ctrl+Shift+F9)
+start_monvert en_US.UTF-8
+wine notepad >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+NOTEPAD=$(timeout 60 xdotool search --sync --onlyvisible --class notepad | head -n1)
+xdotool windowactivate --sync "$NOTEPAD" >/dev/null 2>&1
+own_clipboard 1000
+xdotool key ctrl+shift+F9
+check "Ctrl+Shift+F9 pressed in Notepad converts the clipboard" clipboard_is "Euro 0.52"
+check "and Notepad keeps the focus" test "$(xdotool getactivewindow)" = "$NOTEPAD"
+wineserver -k
+
 # Self-contained: the programs import the system's DLLs alone.
 only_system_dlls() {
     local dlls

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "forms/application.h"
 
+#include "forms/qt/instance_xcb.h"
 #include "forms/qt/placement_xcb.h"
 #include "forms/qt/session_unix.h"
 #include "forms/qt/translations.h"
@@ -16,23 +17,34 @@ namespace Monvert::Forms {
 struct Application::Native
 {
     std::unique_ptr<QApplication> application;
+    int waiting = -1; // tells whoever waits for the window to take a conversion
 };
 
 Application::Application(int &argc, char **argv)
     : m_native(std::make_unique<Native>())
+    , m_options(takeWindowOptions(argc, argv))
 {
     choosePlatformBeforeStart();
-    const DisplayCheck display = checkDisplay(argc, argv);
+    const DisplayCheck display = checkDisplay(argc, argv, m_options.convert);
     if (display.missing) {
-        std::fprintf(stderr, "monvert: %s\n", display.missing->c_str());
+        std::fputs(m_options.convert
+                       ? filledIn(translated("monvert: no window could be reached to convert the "
+                                             "clipboard: %s\n"),
+                                  {*display.missing})
+                             .c_str()
+                       : ("monvert: " + *display.missing + "\n").c_str(),
+                   stderr);
         m_ended = 1;
         return;
     }
-    // One Monvert a display: a second start brings the first back and ends.
+    // One Monvert a display: a second start brings the first back, or has it
+    // convert the clipboard, and ends.
     if (display.reopened) {
         m_ended = 0;
         return;
     }
+    if (m_options.convert)
+        m_native->waiting = continueInBackground();
     m_native->application = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Monvert"));
     QApplication::setApplicationVersion(QStringLiteral(MONVERT_VERSION));
@@ -50,10 +62,23 @@ Application::Application(int &argc, char **argv)
     guardSession();
 }
 
-Application::~Application() = default;
+Application::~Application()
+{
+    tellWaiting(m_native->waiting, false);
+}
+
+bool Application::claimInstance(Form &form)
+{
+    if (claimDisplay(form, m_options.convert))
+        return true;
+    // Another start took the display meanwhile, and was asked instead.
+    tellWaiting(m_native->waiting, true);
+    return false;
+}
 
 int Application::Run()
 {
+    tellWaiting(m_native->waiting, true);
     return QApplication::exec();
 }
 

@@ -6,6 +6,7 @@
 #include "forms/application.h"
 
 #include "forms/form.h"
+#include "forms/qt/dispatch.h"
 #include "forms/qt/instance_xcb.h"
 #include "forms/qt/session_unix.h"
 #include "forms/qt/widgets.h"
@@ -25,21 +26,27 @@ namespace {
 
 constexpr std::string_view Selection = "_MONVERT_WINDOW";
 constexpr std::string_view ReopenMessage = "_MONVERT_REOPEN";
+// Its first datum is the command: 1 from Lire, 2 from Euro.
+constexpr std::string_view ConvertMessage = "_MONVERT_CONVERT";
 
 struct Atoms
 {
     xcb_atom_t selection = XCB_ATOM_NONE;
     xcb_atom_t reopen = XCB_ATOM_NONE;
+    xcb_atom_t convert = XCB_ATOM_NONE;
 };
 
 Atoms internAtoms(xcb_connection_t *connection)
 {
-    const auto atoms = Forms::internAtoms<2>(connection, {Selection, ReopenMessage});
-    return {atoms[0], atoms[1]};
+    const auto atoms
+        = Forms::internAtoms<3>(connection, {Selection, ReopenMessage, ConvertMessage});
+    return {atoms[0], atoms[1], atoms[2]};
 }
 
-// Asks the display's Monvert, if there is one, to bring its window back.
-bool askOwner(xcb_connection_t *connection, const Atoms &atoms)
+// Asks the display's Monvert, if there is one, to convert the clipboard or
+// to bring its window back.
+bool askOwner(xcb_connection_t *connection, const Atoms &atoms,
+              std::optional<ClipboardCommand> command)
 {
     if (atoms.selection == XCB_ATOM_NONE)
         return false;
@@ -51,7 +58,8 @@ bool askOwner(xcb_connection_t *connection, const Atoms &atoms)
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = reply->owner;
-    message.type = atoms.reopen;
+    message.type = command ? atoms.convert : atoms.reopen;
+    message.data.data32[0] = !command ? 0 : *command == ClipboardCommand::FromLire ? 1 : 2;
     xcb_send_event(connection, 0, reply->owner, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char *>(&message));
     return true;
@@ -67,10 +75,10 @@ void roundTrip(xcb_connection_t *connection)
 class InstanceGuard final : public QObject, public QAbstractNativeEventFilter
 {
 public:
-    InstanceGuard(Form &form, xcb_atom_t reopen)
+    InstanceGuard(Form &form, const Atoms &atoms)
         : QObject(widgetOf(form))
         , m_form(form)
-        , m_reopen(reopen)
+        , m_atoms(atoms)
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
@@ -83,28 +91,39 @@ public:
         if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
             return false;
         const auto *client = reinterpret_cast<const xcb_client_message_event_t *>(event);
-        if (client->type != m_reopen || client->window != xcb_window_t(m_form.hWnd()))
+        if (client->window != xcb_window_t(m_form.hWnd()))
             return false;
-        m_form.BringBack();
+        if (client->type == m_atoms.reopen) {
+            m_form.BringBack();
+            return true;
+        }
+        const std::uint32_t command = client->data.data32[0];
+        if (client->type != m_atoms.convert || (command != 1 && command != 2))
+            return false;
+        if (m_form.ConvertClipboard)
+            dispatch(QStringLiteral("Form"), "ConvertClipboard", [&] {
+                m_form.ConvertClipboard(command == 1 ? ClipboardCommand::FromLire
+                                                     : ClipboardCommand::FromEuro);
+            });
         return true;
     }
 
 private:
     Form &m_form;
-    const xcb_atom_t m_reopen;
+    const Atoms m_atoms;
 };
 
 } // namespace
 
-bool askRunningInstance(xcb_connection_t *connection)
+bool askRunningInstance(xcb_connection_t *connection, std::optional<ClipboardCommand> command)
 {
-    const bool asked = askOwner(connection, internAtoms(connection));
+    const bool asked = askOwner(connection, internAtoms(connection), command);
     if (asked)
         roundTrip(connection);
     return asked;
 }
 
-bool claimInstance(Form &form)
+bool claimDisplay(Form &form, std::optional<ClipboardCommand> command)
 {
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection())
@@ -117,14 +136,14 @@ bool claimInstance(Form &form)
     // grab of the server, so of two starts at the same moment one claims and
     // the other finds it.
     xcb_grab_server(connection);
-    const bool another = askOwner(connection, atoms);
+    const bool another = askOwner(connection, atoms, command);
     if (!another)
         xcb_set_selection_owner(connection, window, atoms.selection, XCB_CURRENT_TIME);
     xcb_ungrab_server(connection);
     roundTrip(connection);
     if (another)
         return false;
-    new InstanceGuard(form, atoms.reopen);
+    new InstanceGuard(form, atoms);
     endWithWindow(widgetOf(form));
     return true;
 }

@@ -23,8 +23,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <string_view>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -167,7 +169,7 @@ bool waylandPlatformInstalled()
 
 } // namespace
 
-DisplayCheck checkDisplay(int argc, char **argv)
+DisplayCheck checkDisplay(int argc, char **argv, std::optional<ClipboardCommand> command)
 {
     std::string platform = qEnvironmentVariable("QT_QPA_PLATFORM").toStdString();
     const char *display = nullptr;
@@ -204,7 +206,7 @@ DisplayCheck checkDisplay(int argc, char **argv)
     if (xcb_connection_has_error(connection))
         check.missing = filledIn(translated("cannot open display '%s'"), {display});
     else
-        check.reopened = askRunningInstance(connection);
+        check.reopened = askRunningInstance(connection, command);
     xcb_disconnect(connection);
     return check;
 }
@@ -226,6 +228,52 @@ void withoutFontWarnings(QtMsgType type, const QMessageLogContext &context, cons
 }
 
 } // namespace
+
+int continueInBackground()
+{
+    int channel[2];
+    if (::pipe2(channel, O_CLOEXEC) != 0)
+        return -1;
+    const pid_t window = ::fork();
+    if (window < 0) {
+        ::close(channel[0]);
+        ::close(channel[1]);
+        return -1;
+    }
+    if (window == 0) {
+        ::close(channel[0]);
+        // Out of the caller's session, so that closing its terminal does not end the window.
+        ::setsid();
+        return channel[1];
+    }
+    ::close(channel[1]);
+    // A minute for a window to start on a busy machine; a window that ends
+    // first closes the channel.
+    pollfd ready{channel[0], POLLIN, 0};
+    char byte = 0;
+    const bool took = ::poll(&ready, 1, 60'000) > 0 && ::read(channel[0], &byte, 1) == 1;
+    if (!took)
+        std::fputs(translated("monvert: the window did not start to convert the clipboard\n"),
+                   stderr);
+    ::_exit(took ? 0 : 1);
+}
+
+void tellWaiting(int &waiting, bool took)
+{
+    if (waiting < 0)
+        return;
+    const char byte = 1;
+    if (took && ::write(waiting, &byte, 1) != 1) {
+        // The waiting process is gone: nobody to tell.
+    }
+    ::close(waiting);
+    waiting = -1;
+    // Whoever reads what the caller wrote waits for every writer to close.
+    const int nothing = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    for (const int stream : {0, 1, 2})
+        ::dup2(nothing, stream);
+    ::close(nothing);
+}
 
 void guardSession()
 {

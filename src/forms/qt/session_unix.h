@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "forms/commands.h"
+
 #include <optional>
 #include <string>
 
@@ -15,13 +17,27 @@ namespace Monvert::Forms {
 // system: why the one the toolkit is about to use cannot be reached, if it
 // cannot (Qt's own -platform and -display options are looked at); and, on
 // the same connection, whether a Monvert already runs on that display, in
-// which case it has been asked to bring its window back.
+// which case it has been asked to bring its window back, or to convert the
+// clipboard when that is the command.
 struct DisplayCheck
 {
     std::optional<std::string> missing;
     bool reopened = false;
 };
-[[nodiscard]] DisplayCheck checkDisplay(int argc, char **argv);
+[[nodiscard]] DisplayCheck checkDisplay(int argc, char **argv,
+                                        std::optional<ClipboardCommand> command);
+
+// Before the application object exists, for a start that asked for a
+// conversion and found no window to ask: the window goes on in a process of
+// its own, and this one ends once the window has taken the request (status
+// 0), or has failed to (1, having said why). Returns, in the window's
+// process, what tells the waiting one.
+[[nodiscard]] int continueInBackground();
+
+// The window has taken the request, or will not: the waiting process ends,
+// and the window lets go of the standard streams it shared with whoever
+// started it.
+void tellWaiting(int &waiting, bool took);
 
 // Once it exists: SIGTERM, SIGINT and SIGHUP quit through the event loop, so
 // that the toolkit hands the clipboard over on the way out; a window another

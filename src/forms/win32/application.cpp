@@ -24,11 +24,14 @@ HWND otherForm(HWND own)
     return nullptr;
 }
 
-bool askOther(HWND own)
+bool askOther(HWND own, std::optional<ClipboardCommand> command)
 {
     HWND other = otherForm(own);
     if (!other)
         return false;
+    if (command)
+        return PostMessageW(other, WM_CONVERT, *command == ClipboardCommand::FromLire ? 1 : 2, 0)
+            != FALSE;
     DWORD process = 0;
     GetWindowThreadProcessId(other, &process);
     // The running one may take the foreground when it brings its window back.
@@ -85,8 +88,9 @@ struct Application::Native
     unique_handle instance;
 };
 
-Application::Application(int &, char **)
+Application::Application(int &argc, char **argv)
     : m_native(std::make_unique<Native>())
+    , m_options(takeWindowOptions(argc, argv))
 {
     // The accessibility annotations are COM objects of this thread's.
     m_native->com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
@@ -105,7 +109,7 @@ Application::Application(int &, char **)
         if (claimed || !m_native->instance)
             break;
         m_native->instance.reset();
-        if (askOther(nullptr)) {
+        if (askOther(nullptr, m_options.convert)) {
             m_ended = 0;
             break;
         }
@@ -135,10 +139,10 @@ int Application::Run()
     return int(message.wParam);
 }
 
-bool claimInstance(Form &form)
+bool Application::claimInstance(Form &form)
 {
     // Without the claim, another start may have shown its window since.
-    return claimed || !askOther(form.native().window.get());
+    return claimed || !askOther(form.native().window.get(), m_options.convert);
 }
 
 } // namespace Monvert::Forms

@@ -99,6 +99,17 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         }
         InvalidateRect(window, nullptr, TRUE);
         return 0;
+    case WM_CONVERT:
+    case WM_HOTKEY:
+        // Another start, or a shortcut pressed in any application: the
+        // window converts the clipboard and leaves the focus where it is.
+        if (native && native->form && native->form->ConvertClipboard
+            && (wParam == 1 || wParam == 2))
+            dispatch(u"Form", "ConvertClipboard", [native, wParam] {
+                native->form->ConvertClipboard(wParam == 1 ? ClipboardCommand::FromLire
+                                                           : ClipboardCommand::FromEuro);
+            });
+        return 0;
     case WM_REOPEN:
         if (native && native->form)
             dispatch(u"Form", "Reopened", [native] { native->form->BringBack(); });

@@ -23,8 +23,10 @@
 namespace Monvert::Forms {
 
 inline constexpr wchar_t FormClass[] = L"MonvertForm";
-// Another start of the program asks the running one to bring its window back.
+// Another start of the program asks the running one to bring its window back,
+// or to convert the clipboard (wParam 1 from Lire, 2 from Euro).
 inline constexpr UINT WM_REOPEN = WM_APP + 1;
+inline constexpr UINT WM_CONVERT = WM_APP + 2;
 
 struct Form::Native
 {

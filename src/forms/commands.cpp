@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+#include "forms/commands.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+
+namespace Monvert::Forms {
+
+namespace {
+
+using namespace std::string_view_literals;
+
+std::string upper(std::string_view text)
+{
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return result;
+}
+
+// Key names as Qt writes them, and the other names it reads for the same keys.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 22> KeyNames{{
+    {"SPACE", "Space"},   {"TAB", "Tab"},         {"BACKSPACE", "Backspace"},
+    {"RETURN", "Return"}, {"ENTER", "Enter"},     {"ESC", "Esc"},
+    {"ESCAPE", "Esc"},    {"INS", "Ins"},         {"INSERT", "Ins"},
+    {"DEL", "Del"},       {"DELETE", "Del"},      {"HOME", "Home"},
+    {"END", "End"},       {"PGUP", "PgUp"},       {"PAGEUP", "PgUp"},
+    {"PGDOWN", "PgDown"}, {"PAGEDOWN", "PgDown"}, {"LEFT", "Left"},
+    {"UP", "Up"},         {"RIGHT", "Right"},     {"DOWN", "Down"},
+    {"PAUSE", "Pause"},
+}};
+
+std::optional<std::string> keyName(std::string_view written)
+{
+    const std::string name = upper(written);
+    if (name.size() == 1 && std::isgraph(static_cast<unsigned char>(name[0])))
+        return name;
+    for (const auto &[read, canonical] : KeyNames) {
+        if (name == read)
+            return std::string(canonical);
+    }
+    for (const std::string_view other : {"PRINT"sv, "SCROLLLOCK"sv}) {
+        if (name == other)
+            return other == "PRINT"sv ? "Print" : "ScrollLock";
+    }
+    // F1 to F35, as far as a keyboard has them.
+    if (name.size() >= 2 && name[0] == 'F' && name[1] != '0'
+        && std::all_of(name.begin() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; })
+        && std::stoi(name.substr(1)) <= 35)
+        return name;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Shortcut> readShortcut(std::string_view keys)
+{
+    Shortcut shortcut;
+    // "+" apart, but "Ctrl++" is Ctrl and the plus key.
+    while (!keys.empty()) {
+        std::size_t end = keys.find('+', 1);
+        const std::string_view part = keys.substr(0, end);
+        keys = end == std::string_view::npos ? std::string_view() : keys.substr(end + 1);
+        if (!shortcut.key.empty())
+            return std::nullopt; // something after the key
+        const std::string name = upper(part);
+        bool *modifier = name == "CTRL" ? &shortcut.control
+            : name == "SHIFT"           ? &shortcut.shift
+            : name == "ALT"             ? &shortcut.alt
+            : name == "META"            ? &shortcut.meta
+                                        : nullptr;
+        if (modifier && !keys.empty()) {
+            if (*modifier)
+                return std::nullopt;
+            *modifier = true;
+            continue;
+        }
+        const auto key = keyName(part);
+        if (!key)
+            return std::nullopt;
+        shortcut.key = *key;
+    }
+    if (shortcut.key.empty()
+        || !(shortcut.control || shortcut.alt || shortcut.meta || shortcut.key.size() > 1))
+        return std::nullopt; // a bare letter would be taken from every program
+    return shortcut;
+}
+
+WindowOptions takeWindowOptions(int &argc, char **argv)
+{
+    WindowOptions options;
+    std::optional<ClipboardCommand> from;
+    bool clipboard = false;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const auto value = [&](std::string_view option) {
+            return argument.substr(0, option.size()) == option ? argument.substr(option.size())
+                                                               : std::string_view();
+        };
+        if (argument == "--from-lire"sv || argument == "--from-euro"sv)
+            from = argument == "--from-lire"sv ? ClipboardCommand::FromLire
+                                               : ClipboardCommand::FromEuro;
+        else if (argument == "--clipboard"sv)
+            clipboard = true;
+        else if (const auto lire = value("--shortcut-from-lire="); !lire.empty())
+            options.shortcuts.emplace_back(ClipboardCommand::FromLire, lire);
+        else if (const auto euro = value("--shortcut-from-euro="); !euro.empty())
+            options.shortcuts.emplace_back(ClipboardCommand::FromEuro, euro);
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    if (clipboard)
+        options.convert = from;
+    return options;
+}
+
+} // namespace Monvert::Forms
