@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "terminal/launch.h"
 
-#include "forms/win32/handles.h"
+#include "platform/win32/handles.h"
 #include "rules/messages.h"
 #include "rules/utf8.h"
 
@@ -16,9 +16,6 @@
 #include <cstdlib>
 
 namespace Monvert::Terminal {
-
-using Forms::unique_handle;
-using Forms::unique_hlocal;
 
 namespace {
 

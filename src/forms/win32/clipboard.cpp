@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "forms/clipboard.h"
 
-#include "forms/win32/handles.h"
+#include "platform/win32/handles.h"
 #include "forms/win32/native.h"
 
 #include <cstring>

@@ -6,7 +6,7 @@
 #include "forms/form.h"
 #include "forms/label.h"
 #include "forms/textbox.h"
-#include "forms/win32/handles.h"
+#include "platform/win32/handles.h"
 
 #include <windows.h>
 

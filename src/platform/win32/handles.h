@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// One small owner for each kind of handle the Win32 forms keep, so that no
-// path forgets to give one back.
+// One small owner for each kind of handle the Windows program keeps, in its
+// forms and its terminal mode alike, so that no path forgets to give one back.
 #include <windows.h>
 
 #include <memory>
 #include <type_traits>
 
-namespace Monvert::Forms {
+namespace Monvert {
 
 struct ObjectDeleter
 {
@@ -140,4 +140,4 @@ private:
     Item *m_items;
 };
 
-} // namespace Monvert::Forms
+} // namespace Monvert
