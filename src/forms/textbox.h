@@ -65,6 +65,16 @@ void Beep();
 // The most characters a box holds, typed, pasted or set; a longer text is cut.
 inline constexpr int MaxLength = int(MaxTextLength);
 
+// A long amount is drawn smaller rather than cut, as calculators' small
+// displays do, down to this share of the box's size, which stays legible;
+// past that, an ellipsis marks each hidden side. A text longer than
+// FittedLength fits at no size and is not measured; the tooltip tells a
+// hidden text whole up to ToolTipLength characters, far more than any amount.
+inline constexpr int SmallestSizeNumerator = 2;
+inline constexpr int SmallestSizeDenominator = 3;
+inline constexpr int FittedLength = 64;
+inline constexpr int ToolTipLength = 256;
+
 // Key codes as the converter knows them.
 inline constexpr std::int16_t KeyEnter = 13;
 

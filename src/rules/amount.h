@@ -72,6 +72,9 @@ inline constexpr std::size_t MaxTextLength = 32767;
 // The text without the blanks around it: spaces, tabs, line ends and the
 // no-break spaces that spreadsheets and web pages pad amounts with.
 [[nodiscard]] std::u16string_view trimBlanks(std::u16string_view text);
+// The same in UTF-8, as the terminal mode reads lines: blanks around a line
+// never count against its length limit, as in the boxes.
+[[nodiscard]] std::string_view trimBlanks(std::string_view utf8);
 
 // The double nearest to the amount.
 [[nodiscard]] double toDouble(Currency value);

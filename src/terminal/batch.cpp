@@ -59,35 +59,6 @@ int writeAll(int fd, std::string_view bytes)
     return 0;
 }
 
-// The blanks around an amount, as the boxes trim them, in UTF-8: a line that
-// only they make too long still converts.
-std::size_t blankAt(std::string_view bytes)
-{
-    for (const std::string_view blank : {" "sv, "\t"sv, "\r"sv, "\u00A0"sv, "\u202F"sv}) {
-        if (bytes.substr(0, blank.size()) == blank)
-            return blank.size();
-    }
-    return 0;
-}
-
-std::size_t blankBefore(std::string_view bytes)
-{
-    for (const std::string_view blank : {" "sv, "\t"sv, "\r"sv, "\u00A0"sv, "\u202F"sv}) {
-        if (bytes.size() >= blank.size() && bytes.substr(bytes.size() - blank.size()) == blank)
-            return blank.size();
-    }
-    return 0;
-}
-
-std::string_view trimBlankBytes(std::string_view bytes)
-{
-    for (std::size_t blank; (blank = blankAt(bytes)) != 0;)
-        bytes.remove_prefix(blank);
-    for (std::size_t blank; (blank = blankBefore(bytes)) != 0;)
-        bytes.remove_suffix(blank);
-    return bytes;
-}
-
 // How many bytes at the end of a block begin a character the next block
 // ends: they wait for it, so that no blank is cut in two.
 std::size_t cutCharacter(std::string_view bytes)
@@ -179,7 +150,7 @@ public:
     {
         // A cut line is shown as far as it was kept.
         if (!cut)
-            line = trimBlankBytes(line);
+            line = trimBlanks(line);
         cut = cut || line.size() > LongestLine;
         decodeUtf8(line.substr(0, LongestLine), m_text);
         const auto amount = cut ? std::nullopt : readBoxText(m_text, m_from, m_format);
@@ -265,7 +236,7 @@ int convertStream(LineConverter &converter, int in)
         line.append(piece.substr(0, LongestLine - std::min(LongestLine, line.size())));
     };
     const auto keep = [&](std::string_view piece) {
-        const std::string_view text = trimBlankBytes(piece);
+        const std::string_view text = trimBlanks(piece);
         if (text.empty()) {
             if (!line.empty())
                 blanks.append(

@@ -1,15 +1,22 @@
 // SPDX-License-Identifier: MIT
-#include "forms/qt/dispatch.h"
-
 #include "forms/failures.h"
+
+#include "rules/utf8.h"
 
 #include <cstdio>
 
 namespace Monvert::Forms {
 
-void reportUnhandled(const QString &procedure, const char *what) noexcept
+// Under Qt, on standard error.
+void reportUnhandled(std::u16string_view control, const char *event, const char *what) noexcept
 {
-    std::fputs(unhandledLine(procedure.toStdString(), what).c_str(), stderr);
+    try {
+        std::string procedure;
+        encodeUtf8(control, procedure);
+        std::fputs(unhandledLine(procedure + '_' + event, what).c_str(), stderr);
+    } catch (...) {
+        std::fputs(unhandledLine("?", what).c_str(), stderr);
+    }
 }
 
 } // namespace Monvert::Forms

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+// What the Qt controls share about their events: the shift state, and the
+// event procedures run through the layer's one dispatch (forms/failures.h).
+#include "forms/failures.h"
+
 #include <QString>
 #include <Qt>
 
 #include <cstdint>
-#include <exception>
-#include <utility>
+#include <string_view>
 
 namespace Monvert::Forms {
 
@@ -19,22 +22,11 @@ inline std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
                         | (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
-// The layer's default handling of a failure that escapes an event procedure:
-// one line on standard error, and the program goes on answering events.
-void reportUnhandled(const QString &procedure, const char *what) noexcept;
-
-// Every event procedure runs through here. Letting an exception unwind through
-// Qt's event delivery is undefined behaviour, so it stops at this frame.
-template <typename Procedure>
-void dispatch(const QString &control, const char *event, Procedure &&procedure) noexcept
+// A control's name as the dispatch takes it; the text lives as long as the
+// QString it is seen through.
+inline std::u16string_view utf16(const QString &text)
 {
-    try {
-        std::forward<Procedure>(procedure)();
-    } catch (const std::exception &failure) {
-        reportUnhandled(control + u'_' + QLatin1StringView(event), failure.what());
-    } catch (...) {
-        reportUnhandled(control + u'_' + QLatin1StringView(event), nullptr);
-    }
+    return {reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())};
 }
 
 } // namespace Monvert::Forms

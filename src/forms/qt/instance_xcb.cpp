@@ -101,7 +101,7 @@ public:
         if (client->type != m_atoms.convert || (command != 1 && command != 2))
             return false;
         if (m_form.ConvertClipboard)
-            dispatch(QStringLiteral("Form"), "ConvertClipboard", [&] {
+            dispatch(u"Form", "ConvertClipboard", [&] {
                 m_form.ConvertClipboard(command == 1 ? ClipboardCommand::FromLire
                                                      : ClipboardCommand::FromEuro);
             });

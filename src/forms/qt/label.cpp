@@ -60,7 +60,7 @@ protected:
         timed(event->timestamp(), [&] {
             raiseMouse(event, &Label::MouseUp, "MouseUp");
             if (click && m_label && m_label->Click)
-                dispatch(objectName(), "Click", m_label->Click);
+                dispatch(utf16(objectName()), "Click", m_label->Click);
         });
     }
 
@@ -77,7 +77,7 @@ protected:
         m_clickArmed = false;
         if (m_label && m_label->DblClick)
             timed(event->timestamp(),
-                  [&] { dispatch(objectName(), "DblClick", m_label->DblClick); });
+                  [&] { dispatch(utf16(objectName()), "DblClick", m_label->DblClick); });
     }
 
 private:
@@ -90,7 +90,7 @@ private:
         const auto shift = shiftState(event->modifiers());
         const auto x = float(event->position().x() * twips);
         const auto y = float(event->position().y() * twips);
-        dispatch(objectName(), name, [&] { (m_label->*procedure)(button, shift, x, y); });
+        dispatch(utf16(objectName()), name, [&] { (m_label->*procedure)(button, shift, x, y); });
     }
 
     bool m_clickArmed = false;
@@ -120,7 +120,7 @@ public:
     {
         auto *label = static_cast<LabelWidget *>(widget());
         if (action == pressAction() && label->m_label && label->m_label->Click)
-            dispatch(label->objectName(), "Click", label->m_label->Click);
+            dispatch(utf16(label->objectName()), "Click", label->m_label->Click);
     }
 };
 

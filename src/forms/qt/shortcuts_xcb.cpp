@@ -184,7 +184,7 @@ public:
                     && std::find(grab.keycodes.begin(), grab.keycodes.end(), press->detail)
                         != grab.keycodes.end()) {
                     if (m_form.ConvertClipboard)
-                        dispatch(QStringLiteral("Form"), "ConvertClipboard",
+                        dispatch(u"Form", "ConvertClipboard",
                                  [&] { m_form.ConvertClipboard(grab.command); });
                     return true;
                 }

@@ -59,9 +59,6 @@ std::int16_t keyCode(int key)
 // one, the caret stays steady instead.
 constexpr qsizetype LongText = 4096;
 
-// A hidden text is told whole up to this length; any amount is far shorter.
-constexpr qsizetype ToolTipLength = 256;
-
 void countLongBox(int change)
 {
     static int longBoxes = 0;
@@ -119,7 +116,7 @@ public:
             // its road: keys and paste, but also a drop, an input method or
             // a screen reader's set, which QLineEdit does not count as edits.
             if (m_box->Edited)
-                dispatch(objectName(), "Edited", m_box->Edited);
+                dispatch(utf16(objectName()), "Edited", m_box->Edited);
             raiseChange(*m_box);
         });
     }
@@ -148,7 +145,7 @@ public:
         const QFont normal = parentWidget() ? parentWidget()->font() : QApplication::font();
         const bool inPoints = normal.pointSizeF() > 0;
         const qreal size = inPoints ? normal.pointSizeF() : qreal(normal.pixelSize());
-        const qreal smallest = size * 2 / 3;
+        const qreal smallest = size * SmallestSizeNumerator / SmallestSizeDenominator;
         // The style's geometry and the font's metrics are asked for again
         // only when the box, the window or the font has changed: this runs
         // at every keystroke.
@@ -166,9 +163,10 @@ public:
         const QString shown = text();
         QFont font = normal;
         // A text longer than this fits at no size; it is not measured.
-        bool fits = shown.isEmpty() || (shown.size() <= 64 && normalAdvance(shown) <= room);
-        for (qreal smaller = size - 0.5; !fits && shown.size() <= 64 && smaller >= smallest;
-             smaller -= 0.5) {
+        bool fits
+            = shown.isEmpty() || (shown.size() <= FittedLength && normalAdvance(shown) <= room);
+        for (qreal smaller = size - 0.5;
+             !fits && shown.size() <= FittedLength && smaller >= smallest; smaller -= 0.5) {
             inPoints ? font.setPointSizeF(smaller) : font.setPixelSize(int(smaller));
             fits = QFontMetricsF(font).horizontalAdvance(shown) <= room;
         }
@@ -403,7 +401,7 @@ protected:
             return;
         const std::int16_t code = keyCode(event->key());
         const std::int16_t shift = shiftState(event->modifiers());
-        dispatch(objectName(), "KeyUp", [&] { m_box->KeyUp(code, shift); });
+        dispatch(utf16(objectName()), "KeyUp", [&] { m_box->KeyUp(code, shift); });
     }
 };
 
@@ -554,7 +552,7 @@ void explain(TextBox &box)
 void raiseChange(TextBox &box)
 {
     if (box.Change)
-        dispatch(box.native().widget->objectName(), "Change", box.Change);
+        dispatch(utf16(box.native().widget->objectName()), "Change", box.Change);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "forms/clipboard.h"
 
-#include "platform/win32/handles.h"
 #include "forms/win32/native.h"
+#include "platform/win32/handles.h"
 
 #include <cstring>
 #include <string_view>

@@ -55,12 +55,8 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
                            suggested.right - suggested.left, suggested.bottom - suggested.top,
                            SWP_NOZORDER | SWP_NOACTIVATE);
             for (HWND child = GetWindow(window, GW_CHILD); child;
-                 child = GetWindow(child, GW_HWNDNEXT)) {
-                if (TextBox::Native *box = textBoxOf(child))
-                    textBoxDensityChanged(*box);
-                else if (Label::Native *label = labelOf(child))
-                    labelDensityChanged(*label);
-            }
+                 child = GetWindow(child, GW_HWNDNEXT))
+                densityChanged(child, native->dpi);
             for (HWND child = GetWindow(window, GW_CHILD); child;
                  child = GetWindow(child, GW_HWNDNEXT)) {
                 if (TextBox::Native *box = textBoxOf(child))
@@ -95,7 +91,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
              child = GetWindow(child, GW_HWNDNEXT)) {
             SendMessageW(child, message, wParam, lParam);
             if (TextBox::Native *box = textBoxOf(child))
-                textBoxDensityChanged(*box);
+                makeFonts(*box);
         }
         InvalidateRect(window, nullptr, TRUE);
         return 0;
@@ -140,14 +136,27 @@ void registerClass()
 }
 
 // The outer size for a client area, with this window's own frame.
-SIZE outerSize(HWND window, int clientWidth, int clientHeight)
+SIZE outerSize(int clientWidth, int clientHeight, UINT dpi)
 {
     RECT rect{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectExForDpi(&rect, Style, FALSE, ExStyle, dpiOf(window));
+    AdjustWindowRectExForDpi(&rect, Style, FALSE, ExStyle, dpi);
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 } // namespace
+
+void densityChanged(HWND control, UINT dpi)
+{
+    if (TextBox::Native *box = textBoxOf(control)) {
+        box->dpi = dpi;
+        moveControl(control, box->place, dpi);
+        makeFonts(*box);
+    } else if (Label::Native *label = labelOf(control)) {
+        label->dpi = dpi;
+        moveControl(control, label->place, dpi);
+        makeFonts(*label);
+    }
+}
 
 Form::Form()
     : m_native(std::make_unique<Native>())
@@ -159,6 +168,8 @@ Form::Form()
                                   40, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)));
     SetWindowLongPtrW(m_native->window.get(), GWLP_USERDATA,
                       reinterpret_cast<LONG_PTR>(m_native.get()));
+    if (const UINT dpi = GetDpiForWindow(m_native->window.get()))
+        m_native->dpi = dpi;
 }
 
 Form::~Form()
@@ -183,9 +194,9 @@ void Form::SetClientArea(const Twips &area)
 {
     m_native->clientArea = area;
     HWND window = m_native->window.get();
-    const UINT dpi = dpiOf(window);
+    const UINT dpi = m_native->dpi;
     const SIZE outer
-        = outerSize(window, twipsToPixels(area.width, dpi), twipsToPixels(area.height, dpi));
+        = outerSize(twipsToPixels(area.width, dpi), twipsToPixels(area.height, dpi), dpi);
     ::SetWindowPos(window, nullptr, twipsToPixels(area.left, dpi), twipsToPixels(area.top, dpi),
                    outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -193,7 +204,7 @@ void Form::SetClientArea(const Twips &area)
 float Form::Width() const
 {
     HWND window = m_native->window.get();
-    const UINT dpi = dpiOf(window);
+    const UINT dpi = m_native->dpi;
     RECT client;
     GetClientRect(window, &client);
     const int outer
@@ -205,14 +216,14 @@ void Form::SetWidth(float twips)
 {
     m_native->width = twips;
     HWND window = m_native->window.get();
-    const UINT dpi = dpiOf(window);
+    const UINT dpi = m_native->dpi;
     RECT client;
     GetClientRect(window, &client);
     const int width
         = std::max(1,
                    MulDiv(int(twips), int(dpi), 1440)
                        - MulDiv(ReferenceFrame.left + ReferenceFrame.right, int(dpi), 96));
-    const SIZE outer = outerSize(window, width, client.bottom);
+    const SIZE outer = outerSize(width, client.bottom, dpi);
     ::SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A control the narrower window no longer holds is hidden rather than

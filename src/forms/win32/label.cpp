@@ -15,18 +15,14 @@ namespace Monvert::Forms {
 namespace {
 
 constexpr UINT_PTR SubclassId = 2;
+// Where the label keeps what is ours: a window property, which the system keeps for it.
+constexpr wchar_t LabelProperty[] = L"Monvert.Label";
 
-std::int16_t shiftState(WPARAM keys)
-{
-    return std::int16_t(((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0)
-                        | (GetKeyState(VK_MENU) < 0 ? 4 : 0));
-}
-
-// The face the window was designed with, at this window's density.
-unique_hfont captionFont(HWND window, bool bold)
+// The face the window was designed with, at a density.
+unique_hfont captionFont(UINT dpi, bool bold)
 {
     LOGFONTW font{};
-    font.lfHeight = -MulDiv(825, int(dpiOf(window)), 7200);
+    font.lfHeight = -MulDiv(825, int(dpi), 7200);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpyW(font.lfFaceName, L"MS Sans Serif");
@@ -34,14 +30,13 @@ unique_hfont captionFont(HWND window, bool bold)
 }
 
 void raiseMouse(Label::Native &native, Label::MouseProcedure Label::*procedure, std::int16_t button,
-                WPARAM keys, LPARAM position)
+                LPARAM position)
 {
     if (!native.label || !(native.label->*procedure))
         return;
-    const UINT dpi = dpiOf(native.control);
-    const float x = float(MulDiv(GET_X_LPARAM(position), 1440, int(dpi)));
-    const float y = float(MulDiv(GET_Y_LPARAM(position), 1440, int(dpi)));
-    const std::int16_t shift = shiftState(keys);
+    const float x = float(MulDiv(GET_X_LPARAM(position), 1440, int(native.dpi)));
+    const float y = float(MulDiv(GET_Y_LPARAM(position), 1440, int(native.dpi)));
+    const std::int16_t shift = shiftState();
     const char *event = procedure == &Label::MouseDown ? "MouseDown" : "MouseUp";
     dispatch(native.name, event, [&] { (native.label->*procedure)(button, shift, x, y); });
 }
@@ -64,8 +59,10 @@ LRESULT CALLBACK labelProcedure(HWND control, UINT message, WPARAM wParam, LPARA
         timed(time, [&] { result = labelMouse(control, message, wParam, lParam, native); });
         return result;
     }
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, labelProcedure, SubclassId);
+        RemovePropW(control, LabelProperty);
+    }
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
@@ -75,7 +72,7 @@ LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Lab
     case WM_LBUTTONDOWN:
         SetCapture(control);
         native->clickArmed = true;
-        raiseMouse(*native, &Label::MouseDown, 1, wParam, lParam);
+        raiseMouse(*native, &Label::MouseDown, 1, lParam);
         return 0;
     case WM_LBUTTONUP: {
         ReleaseCapture();
@@ -84,7 +81,7 @@ LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Lab
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         const bool click = native->clickArmed && PtInRect(&client, at);
         native->clickArmed = false;
-        raiseMouse(*native, &Label::MouseUp, 1, wParam, lParam);
+        raiseMouse(*native, &Label::MouseUp, 1, lParam);
         if (click && native->label && native->label->Click)
             dispatch(native->name, "Click", native->label->Click);
         return 0;
@@ -96,11 +93,11 @@ LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Lab
             dispatch(native->name, "DblClick", native->label->DblClick);
         return 0;
     case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK: raiseMouse(*native, &Label::MouseDown, 2, wParam, lParam); return 0;
-    case WM_RBUTTONUP: raiseMouse(*native, &Label::MouseUp, 2, wParam, lParam); return 0;
+    case WM_RBUTTONDBLCLK: raiseMouse(*native, &Label::MouseDown, 2, lParam); return 0;
+    case WM_RBUTTONUP: raiseMouse(*native, &Label::MouseUp, 2, lParam); return 0;
     case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK: raiseMouse(*native, &Label::MouseDown, 4, wParam, lParam); return 0;
-    case WM_MBUTTONUP: raiseMouse(*native, &Label::MouseUp, 4, wParam, lParam); return 0;
+    case WM_MBUTTONDBLCLK: raiseMouse(*native, &Label::MouseDown, 4, lParam); return 0;
+    case WM_MBUTTONUP: raiseMouse(*native, &Label::MouseUp, 4, lParam); return 0;
     default: return DefSubclassProc(control, message, wParam, lParam);
     }
 }
@@ -109,7 +106,7 @@ LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Lab
 
 Label::Native *labelOf(HWND control)
 {
-    return controlOf<Label::Native>(control, L"Static");
+    return static_cast<Label::Native *>(GetPropW(control, LabelProperty));
 }
 
 HBRUSH labelColors(Label::Native &native, HDC dc)
@@ -132,33 +129,30 @@ Label::Label(Form &form, std::u16string_view name, std::u16string_view caption)
         CreateWindowExW(0, L"Static", wide(caption).c_str(),
                         WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY,
                         0, 0, 10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
-    SetWindowLongPtrW(m_native->control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_native.get()));
+    SetPropW(m_native->control, LabelProperty, m_native.get());
     SetWindowSubclass(m_native->control, labelProcedure, SubclassId,
                       reinterpret_cast<DWORD_PTR>(m_native.get()));
-    m_native->bold = captionFont(parent, true);
-    m_native->normal = captionFont(parent, false);
-    SendMessageW(m_native->control, WM_SETFONT, reinterpret_cast<WPARAM>(m_native->bold.get()),
-                 FALSE);
+    m_native->dpi = form.native().dpi;
+    makeFonts(*m_native);
 }
 
 Label::~Label()
 {
     RemoveWindowSubclass(m_native->control, labelProcedure, SubclassId);
-    SetWindowLongPtrW(m_native->control, GWLP_USERDATA, 0);
+    RemovePropW(m_native->control, LabelProperty);
 }
 
 void Label::Move(const Twips &place)
 {
     m_native->place = place;
-    moveControl(m_native->control, place);
+    moveControl(m_native->control, place, m_native->dpi);
 }
 
-void labelDensityChanged(Label::Native &native)
+void makeFonts(Label::Native &native)
 {
-    moveControl(native.control, native.place);
     // The old fonts live until the control has let go of them.
-    unique_hfont bold = captionFont(native.control, true);
-    unique_hfont normal = captionFont(native.control, false);
+    unique_hfont bold = captionFont(native.dpi, true);
+    unique_hfont normal = captionFont(native.dpi, false);
     SendMessageW(native.control, WM_SETFONT,
                  reinterpret_cast<WPARAM>((native.isBold ? bold : normal).get()), TRUE);
     native.bold = std::move(bold);

@@ -3,6 +3,7 @@
 
 // What the Win32 implementation keeps behind the forms layer's classes, and
 // what its files share.
+#include "forms/failures.h"
 #include "forms/form.h"
 #include "forms/label.h"
 #include "forms/textbox.h"
@@ -37,7 +38,9 @@ struct Form::Native
     HWND hiddenFocus = nullptr; // a box folding hid, which has the focus back on unfolding
     HWND lastFocus = nullptr; // what had the focus when the window was last left
     Twips clientArea;
-    UINT dpi = 0; // as WM_DPICHANGED last told it; until then, the system's answer
+    // The density the window's sizes are counted at: the system's answer at
+    // first, then the one WM_DPICHANGED brought last, handed down to the controls.
+    UINT dpi = 96;
 };
 
 struct TextBox::Native
@@ -46,6 +49,7 @@ struct TextBox::Native
     std::u16string name;
     HWND edit = nullptr;
     Twips place;
+    UINT dpi = 96; // the window's, as it places the box and makes its fonts
     bool inFront = false; // over the edges of the controls before it
     bool setting = false;
     bool outOfDate = false;
@@ -79,6 +83,7 @@ struct Label::Native
     std::u16string name;
     HWND control = nullptr;
     Twips place;
+    UINT dpi = 96; // the window's, as it places the label and makes its fonts
     Color back{255, 255, 255};
     Color fore{0, 0, 0};
     unique_hbrush brush;
@@ -103,67 +108,24 @@ inline COLORREF colorRef(Color color)
     return RGB(color.red, color.green, color.blue);
 }
 
-// What the program's window keeps of ours, from any window inside it.
-inline Form::Native *formOf(HWND window)
-{
-    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
-    std::array<wchar_t, std::size(FormClass) + 1> className{};
-    if (!root || !GetClassNameW(root, className.data(), int(className.size()))
-        || lstrcmpW(className.data(), FormClass) != 0)
-        return nullptr;
-    return reinterpret_cast<Form::Native *>(GetWindowLongPtrW(root, GWLP_USERDATA));
-}
-
-// The density the window's sizes are counted at: the one WM_DPICHANGED
-// brought last, which the system reports too once the move is over.
-inline UINT dpiOf(HWND window)
-{
-    if (const Form::Native *form = formOf(window); form && form->dpi)
-        return form->dpi;
-    const UINT dpi = window ? GetDpiForWindow(window) : 0;
-    return dpi ? dpi : 96;
-}
-
 inline int twipsToPixels(int twips, UINT dpi)
 {
     return MulDiv(twips, int(dpi), 1440);
 }
 
-// A control's place, from the window description's twips at its window's density.
-inline void moveControl(HWND control, const Twips &place)
+// A control's place, from the window description's twips at a density.
+inline void moveControl(HWND control, const Twips &place, UINT dpi)
 {
-    const UINT dpi = dpiOf(control);
     MoveWindow(control, twipsToPixels(place.left, dpi), twipsToPixels(place.top, dpi),
                twipsToPixels(place.width, dpi), twipsToPixels(place.height, dpi), TRUE);
 }
 
-// The layer's default handling of a failure that escapes an event
-// procedure: the same line as on Linux, to the debugger, and the program goes
-// on answering events.
-void reportUnhandled(std::u16string_view control, const char *event, const char *what) noexcept;
-
-// Every event procedure runs through here: a failure that escapes one must
-// not unwind through the system's message dispatch.
-template <typename Procedure>
-void dispatch(std::u16string_view control, const char *event, Procedure &&procedure) noexcept
+// The Shift argument of the key and mouse procedures: 1 for Shift, 2 for
+// Ctrl, 4 for Alt, added up, as the keys stood when the message was sent.
+inline std::int16_t shiftState()
 {
-    try {
-        procedure();
-    } catch (const std::exception &failure) {
-        reportUnhandled(control, event, failure.what());
-    } catch (...) {
-        reportUnhandled(control, event, nullptr);
-    }
-}
-
-// What a control of the given system class keeps of ours, from its handle.
-template <typename Native> Native *controlOf(HWND control, const wchar_t *systemClass)
-{
-    std::array<wchar_t, 8> className{};
-    GetClassNameW(control, className.data(), int(className.size()));
-    if (lstrcmpiW(className.data(), systemClass) != 0)
-        return nullptr;
-    return reinterpret_cast<Native *>(GetWindowLongPtrW(control, GWLP_USERDATA));
+    return std::int16_t((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0)
+                        | (GetKeyState(VK_MENU) < 0 ? 4 : 0));
 }
 
 // A window the forms cannot do without. Where the system refuses to make
@@ -171,15 +133,19 @@ template <typename Native> Native *controlOf(HWND control, const wchar_t *system
 // than go on with a window that is not there.
 HWND madeOrEnd(HWND window);
 
-// The window's controls, as its procedure finds them from their handles.
+// The window's controls, as its procedure finds them from their handles: by
+// the reference data of their subclass, none for another window.
 [[nodiscard]] TextBox::Native *textBoxOf(HWND control);
 [[nodiscard]] Label::Native *labelOf(HWND control);
 void textChanged(TextBox::Native &box);
 // The window shows more or less of the box: its text is fitted again.
 void visibleWidthChanged(TextBox::Native &box);
-// Moved to a screen of another density: placed again from twips, fonts made again.
-void textBoxDensityChanged(TextBox::Native &box);
-void labelDensityChanged(Label::Native &label);
+// Moved to a screen of another density, as the system's samples handle it:
+// the control placed again from its twips at that density, its fonts made again.
+void densityChanged(HWND control, UINT dpi);
+// The fonts for the control's density, and for the user's settings.
+void makeFonts(TextBox::Native &box);
+void makeFonts(Label::Native &label);
 // The box over the edges of the controls before it in the window's order.
 void keepInFront(TextBox::Native &box);
 [[nodiscard]] HBRUSH textBoxColors(TextBox::Native &box, HDC dc);

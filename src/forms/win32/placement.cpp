@@ -16,7 +16,8 @@ bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y,
     HWND window = reinterpret_cast<HWND>(hWnd);
     if (!IsWindow(window))
         return false;
-    const UINT dpi = dpiOf(window);
+    // The window's own density, as the system has it.
+    const UINT dpi = GetDpiForWindow(window) ? GetDpiForWindow(window) : 96;
     RECT outer{0, 0, MulDiv(cx - ReferenceFrame.left - ReferenceFrame.right, int(dpi), 96),
                MulDiv(cy - ReferenceFrame.top - ReferenceFrame.bottom, int(dpi), 96)};
     AdjustWindowRectExForDpi(&outer, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,

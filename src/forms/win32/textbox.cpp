@@ -18,12 +18,8 @@ namespace Monvert::Forms {
 namespace {
 
 constexpr UINT_PTR SubclassId = 1;
-
-std::int16_t shiftState()
-{
-    return std::int16_t((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0)
-                        | (GetKeyState(VK_MENU) < 0 ? 4 : 0));
-}
+// Where the box keeps what is ours: a window property, which the system keeps for it.
+constexpr wchar_t TextBoxProperty[] = L"Monvert.TextBox";
 
 HFONT fontOfHeight(TextBox::Native &native, LONG height)
 {
@@ -187,11 +183,12 @@ void fitText(TextBox::Native &native)
     const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
     const int room = visibleRight(edit) - LOWORD(margins) - HIWORD(margins) - 2;
     const LONG full = std::abs(native.design.lfHeight);
-    const LONG smallest = (full * 2 + 2) / 3;
+    const LONG smallest
+        = (full * SmallestSizeNumerator + SmallestSizeDenominator - 1) / SmallestSizeDenominator;
     LONG height = smallest;
     bool fits = length == 0; // a text longer than this fits at no size, and is not measured
     std::wstring text;
-    if (length <= 64) {
+    if (length <= FittedLength) {
         text.assign(std::size_t(length) + 1, L'\0');
         GetWindowTextW(edit, text.data(), length + 1);
         text.resize(std::size_t(length));
@@ -215,7 +212,7 @@ void fitText(TextBox::Native &native)
     native.wholeText.clear();
     if (!fits) {
         // The tooltip tells a long text whole, up to a length no amount reaches.
-        native.wholeText.assign(std::size_t(std::min(length, 256)) + 1, L'\0');
+        native.wholeText.assign(std::size_t(std::min(length, ToolTipLength)) + 1, L'\0');
         GetWindowTextW(edit, native.wholeText.data(), int(native.wholeText.size()));
         native.wholeText.resize(native.wholeText.size() - 1);
     }
@@ -289,7 +286,11 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         }
         break;
-    case WM_NCDESTROY: RemoveWindowSubclass(edit, editProcedure, SubclassId); break;
+    case WM_NCDESTROY:
+        // As the system asks: what a window was given is taken back before it is gone.
+        RemoveWindowSubclass(edit, editProcedure, SubclassId);
+        RemovePropW(edit, TextBoxProperty);
+        break;
     default: break;
     }
     return DefSubclassProc(edit, message, wParam, lParam);
@@ -299,7 +300,7 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
 
 TextBox::Native *textBoxOf(HWND control)
 {
-    return controlOf<TextBox::Native>(control, L"Edit");
+    return static_cast<TextBox::Native *>(GetPropW(control, TextBoxProperty));
 }
 
 void textChanged(TextBox::Native &native)
@@ -336,38 +337,32 @@ TextBox::TextBox(Form &form, std::u16string_view name)
     m_native->edit = madeOrEnd(CreateWindowExW(
         WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
         10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
-    SetWindowLongPtrW(m_native->edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_native.get()));
+    SetPropW(m_native->edit, TextBoxProperty, m_native.get());
     SetWindowSubclass(m_native->edit, editProcedure, SubclassId,
                       reinterpret_cast<DWORD_PTR>(m_native.get()));
     SendMessageW(m_native->edit, EM_LIMITTEXT, MaxLength, 0);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpiOf(parent));
-    m_native->design = metrics.lfMessageFont;
-    m_native->height = std::abs(m_native->design.lfHeight);
-    SendMessageW(m_native->edit, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(fontOfHeight(*m_native, m_native->height)), FALSE);
+    m_native->dpi = form.native().dpi;
+    makeFonts(*m_native);
 }
 
 TextBox::~TextBox()
 {
     RemoveWindowSubclass(m_native->edit, editProcedure, SubclassId);
-    SetWindowLongPtrW(m_native->edit, GWLP_USERDATA, 0);
+    RemovePropW(m_native->edit, TextBoxProperty);
 }
 
 void TextBox::Move(const Twips &place)
 {
     m_native->place = place;
-    moveControl(m_native->edit, place);
+    moveControl(m_native->edit, place, m_native->dpi);
 }
 
-void textBoxDensityChanged(TextBox::Native &native)
+void makeFonts(TextBox::Native &native)
 {
-    moveControl(native.edit, native.place);
+    // The message font, which the user chooses, at the box's density.
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
-                               dpiOf(native.edit));
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, native.dpi);
     native.design = metrics.lfMessageFont;
     // The old sizes live until the box has let go of them.
     const auto old = std::move(native.fonts);
