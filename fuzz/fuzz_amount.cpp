@@ -148,11 +148,11 @@ void convertAndCheck(Currency amount, const NumberFormat &format)
     check(signedText(false, digitsIn(lireText)) == digitsOf(lire),
           "the Lire display writes every digit");
 
-    const auto euroBack = readBoxText(euroText, Money::Euro, format);
+    const auto euroBack = ReadCurrency(euroText, Money::Euro, format);
     check(euroBack && euroBack->value.count == cents * 100, "the Euro display reads back");
     // Lire amounts beyond the fixed-point range cannot be read, by design.
     if (lire > -922'337'203'685'477 && lire < 922'337'203'685'477) {
-        const auto lireBack = readBoxText(lireText, Money::Lire, format);
+        const auto lireBack = ReadCurrency(lireText, Money::Lire, format);
         check(lireBack && lireBack->value.count == lire * 10'000, "the Lire display reads back");
     }
 }
@@ -174,11 +174,11 @@ void convertEveryDigit(std::int64_t count, std::uint64_t more, const NumberForma
             text += format.decimal;
         text += char16_t(digits[i]);
     }
-    if (const auto euro = readBoxText(text, Money::Euro, format)) {
+    if (const auto euro = ReadCurrency(text, Money::Euro, format)) {
         check(std::to_string(wholeLire(*euro)) == referenceLire(digits, count < 0, 4 + extra),
               "Euro to Lire is exact from every digit");
     }
-    if (const auto lire = readBoxText(text, Money::Lire, format)) {
+    if (const auto lire = ReadCurrency(text, Money::Lire, format)) {
         check(std::to_string(euroCents(lire->value))
                   == referenceCents(digits, count < 0, 4 + extra),
               "Lire to Euro is exact from every digit");
@@ -200,7 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     text.reserve(size);
     for (std::size_t i = 0; i < size; ++i)
         text += data[i] < 0x80 ? char16_t(data[i]) : Unusual[data[i] & 0x0F];
-    if (const auto read = readBoxText(text, money, format))
+    if (const auto read = ReadCurrency(text, money, format))
         convertAndCheck(read->value, format);
 
     // The same bytes as a count reach every corner of the range.

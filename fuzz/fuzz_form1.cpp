@@ -219,7 +219,7 @@ void run(Input &input)
             const bool fromLire = converter.EditingLire == True;
             Forms::TextBox &source = fromLire ? form.Text1 : form.Text2;
             Forms::TextBox &target = fromLire ? form.Text2 : form.Text1;
-            const auto amount = readBoxText(utf16View(Driving::text(source)),
+            const auto amount = ReadCurrency(utf16View(Driving::text(source)),
                                             fromLire ? Money::Lire : Money::Euro, italian());
             check(amount.has_value(), "a converted text reads");
             check(

@@ -250,14 +250,6 @@ std::optional<Amount> readAmount(std::u16string_view text, Money money, const Nu
 
 } // namespace
 
-std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
-                                     const NumberFormat &format)
-{
-    if (const auto amount = readAmount(text, money, format))
-        return amount->value;
-    return ConversionFailed;
-}
-
 std::u16string_view trimBlanks(std::u16string_view text)
 {
     while (!text.empty() && isBlank(text.front()))
@@ -329,10 +321,11 @@ double toDouble(Currency value)
     return result;
 }
 
-std::optional<Amount> readBoxText(std::u16string_view text, Money money, const NumberFormat &format)
+std::optional<Amount> ReadCurrency(std::u16string_view text, Money money,
+                                   const NumberFormat &format)
 {
     if (text.size() >= MaxTextLength)
-        return std::nullopt;
+        return ConversionFailed;
     return readAmount(text, money, format);
 }
 

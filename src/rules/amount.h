@@ -44,15 +44,12 @@ inline constexpr std::string_view LirePattern = "#,##0";
 inline constexpr std::u16string_view EuroPrefix = u"Euro ";
 inline constexpr std::u16string_view LirePrefix = u"L. ";
 
-[[nodiscard]] std::optional<Currency> ReadCurrency(std::u16string_view text, Money money,
-                                                   const NumberFormat &format);
-
 // An amount exactly as written, however many decimals it has. A Currency keeps
 // four; a fifth and further digits still move a Lire result across its half,
 // so what they add is kept too, worked out at the rate while they are at hand.
 struct Amount
 {
-    Currency value; // as ReadCurrency gives it: the fifth decimal rounds half away from zero
+    Currency value; // the Currency read: the fifth decimal rounds half away from zero
     Currency cut; // the same with every decimal past the fourth dropped
     // The dropped decimals, as a fraction of a ten-thousandth, times LireHundredthsPerEuro:
     // the millionths of a lira they add to the product, cut to a whole number.
@@ -64,10 +61,11 @@ struct Amount
 // one, cut to fit, which is no amount even where its start would read as one.
 inline constexpr std::size_t MaxTextLength = 32767;
 
-// A box's whole text as its change reads it. No text of MaxTextLength or more
-// reads: the box may have cut it.
-[[nodiscard]] std::optional<Amount> readBoxText(std::u16string_view text, Money money,
-                                                const NumberFormat &format);
+// A box's whole text, or a line of the terminal mode, as an amount of that
+// currency: the Currency and what the decimals past its fourth add. No text
+// of MaxTextLength or more reads: a box may have cut it.
+[[nodiscard]] std::optional<Amount> ReadCurrency(std::u16string_view text, Money money,
+                                                 const NumberFormat &format);
 
 // The text without the blanks around it: spaces, tabs, line ends and the
 // no-break spaces that spreadsheets and web pages pad amounts with.

@@ -153,7 +153,7 @@ public:
             line = trimBlanks(line);
         cut = cut || line.size() > LongestLine;
         decodeUtf8(line.substr(0, LongestLine), m_text);
-        const auto amount = cut ? std::nullopt : readBoxText(m_text, m_from, m_format);
+        const auto amount = cut ? std::nullopt : ReadCurrency(m_text, m_from, m_format);
         if (amount)
             encodeUtf8(shown(*amount), m_buffer);
         else

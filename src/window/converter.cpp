@@ -54,7 +54,7 @@ void Converter::Text1_Change()
     // marked as no longer the conversion of this one.
     try {
         text = m_text1.Text();
-        if (const auto amount = readBoxText(text, Money::Lire, m_format)) {
+        if (const auto amount = ReadCurrency(text, Money::Lire, m_format)) {
             LireAmount = toDouble(amount->value);
             EuroAmount = LireAmount / LirePerEuro;
             ++m_conversions;
@@ -74,7 +74,7 @@ void Converter::Text2_Change()
     std::u16string text;
     try {
         text = m_text2.Text();
-        if (const auto amount = readBoxText(text, Money::Euro, m_format)) {
+        if (const auto amount = ReadCurrency(text, Money::Euro, m_format)) {
             EuroAmount = toDouble(amount->value);
             LireAmount = EuroAmount * LirePerEuro;
             ++m_conversions;

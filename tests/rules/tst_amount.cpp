@@ -210,7 +210,7 @@ void tst_Amount::readCurrency()
     QFETCH(qint64, count);
 
     const auto read
-        = readBoxText(utf16View(text), euro ? Money::Euro : Money::Lire, formatOf(locale));
+        = ReadCurrency(utf16View(text), euro ? Money::Euro : Money::Lire, formatOf(locale));
     if (count == Failed) {
         QVERIFY2(read == ConversionFailed,
                  qPrintable(QString::number(read ? read->value.count : 0)));
@@ -266,7 +266,7 @@ void tst_Amount::conversionIsExact()
     QFETCH(qint64, result);
     QFETCH(QString, written);
     if (!written.isEmpty()) {
-        const auto amount = readBoxText(utf16View(written), fromEuro ? Money::Euro : Money::Lire,
+        const auto amount = ReadCurrency(utf16View(written), fromEuro ? Money::Euro : Money::Lire,
                                         formatOf(QStringLiteral("it_IT")));
         QVERIFY(amount);
         QCOMPARE(fromEuro ? wholeLire(*amount) : euroCents(amount->value), result);
@@ -334,8 +334,8 @@ void tst_Amount::displayTextsReadBackInEveryLocale()
                 = std::u16string(EuroPrefix) + FormatNumber(units, EuroPattern, format);
             const std::u16string lire
                 = std::u16string(LirePrefix) + FormatNumber(units, LirePattern, format);
-            const auto euroRead = readBoxText(euro, Money::Euro, format);
-            const auto lireRead = readBoxText(lire, Money::Lire, format);
+            const auto euroRead = ReadCurrency(euro, Money::Euro, format);
+            const auto lireRead = ReadCurrency(lire, Money::Lire, format);
             const auto context = [&](const std::u16string &text) {
                 return qPrintable(locale.name() + u' ' + QString::fromStdU16String(text));
             };
