@@ -220,7 +220,7 @@ void run(Input &input)
             Forms::TextBox &source = fromLire ? form.Text1 : form.Text2;
             Forms::TextBox &target = fromLire ? form.Text2 : form.Text1;
             const auto amount = ReadCurrency(utf16View(Driving::text(source)),
-                                            fromLire ? Money::Lire : Money::Euro, italian());
+                                             fromLire ? Money::Lire : Money::Euro, italian());
             check(amount.has_value(), "a converted text reads");
             check(
                 converter.EuroAmount

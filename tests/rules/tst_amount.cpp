@@ -267,7 +267,7 @@ void tst_Amount::conversionIsExact()
     QFETCH(QString, written);
     if (!written.isEmpty()) {
         const auto amount = ReadCurrency(utf16View(written), fromEuro ? Money::Euro : Money::Lire,
-                                        formatOf(QStringLiteral("it_IT")));
+                                         formatOf(QStringLiteral("it_IT")));
         QVERIFY(amount);
         QCOMPARE(fromEuro ? wholeLire(*amount) : euroCents(amount->value), result);
         return;

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "forms/application.h"
 
+#include "forms/qt/display_wayland.h"
 #include "forms/qt/instance_xcb.h"
-#include "forms/qt/placement_xcb.h"
-#include "forms/qt/session_unix.h"
+#include "forms/qt/process_posix.h"
+#include "forms/qt/session_xcb.h"
 #include "forms/qt/translations.h"
 #include "rules/messages.h"
 

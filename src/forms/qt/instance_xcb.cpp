@@ -8,7 +8,7 @@
 #include "forms/form.h"
 #include "forms/qt/dispatch.h"
 #include "forms/qt/instance_xcb.h"
-#include "forms/qt/session_unix.h"
+#include "forms/qt/session_xcb.h"
 #include "forms/qt/widgets.h"
 #include "forms/qt/xcb.h"
 

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Window placement on Unix desktops: X11 through Qt's xcb connection, and a
-// word of warning on pure Wayland, where a client may neither place itself nor
-// stay on top.
+// Window placement on X11, through Qt's xcb connection.
 #include "forms/placement.h"
 
 #include "forms/qt/placement_xcb.h"
@@ -374,24 +372,6 @@ void bringToFront(QWidget *window)
     askWindowManager(x11, id, x11.atoms[ActiveWindow], {FromPager, XCB_CURRENT_TIME, 0, 0, 0});
     xcb_flush(x11.connection);
     placeAgainIfLost(window);
-}
-
-void choosePlatformBeforeStart()
-{
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        return;
-    const bool wayland
-        = qgetenv("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-    if (wayland && qEnvironmentVariableIsSet("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-}
-
-void reportPlacementLimits()
-{
-    if (QGuiApplication::platformName().startsWith(QLatin1StringView("wayland")))
-        std::fputs(translated("Monvert: on Wayland the window can neither choose its place nor "
-                              "stay above other windows.\n"),
-                   stderr);
 }
 
 } // namespace Monvert::Forms

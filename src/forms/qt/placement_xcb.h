@@ -4,15 +4,8 @@
 class QWidget;
 
 // Where the window goes and how it comes back, on X11 through Qt's own xcb
-// connection; on Wayland, a word on what cannot be done there.
+// connection.
 namespace Monvert::Forms {
-
-// Before the application object exists: on a Wayland session with XWayland,
-// prefer X11 so that placement and stay-on-top work, unless the user chose.
-void choosePlatformBeforeStart();
-
-// After: where placement cannot work, say so once.
-void reportPlacementLimits();
 
 // The window's client area made that wide, its frame's corner left where it
 // is whatever the window manager reported.

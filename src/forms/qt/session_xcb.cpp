@@ -1,59 +1,33 @@
 // SPDX-License-Identifier: MIT
-// The session on Unix desktops: POSIX signals and, on X11, a filter of the
-// events other programs cause.
-#include "forms/qt/session_unix.h"
+// The session on the desktop: the display, the end of the program, and a
+// filter of the events other programs cause on X11.
+#include "forms/qt/session_xcb.h"
 
+#include "forms/qt/display_wayland.h"
 #include "forms/qt/instance_xcb.h"
-
-#include "forms/qt/waits.h"
+#include "forms/qt/process_posix.h"
 #include "forms/qt/xcb.h"
 #include "rules/messages.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
-#include <QDir>
 #include <QGuiApplication>
-#include <QLibraryInfo>
 #include <QLoggingCategory>
 #include <QPointer>
-#include <QSocketNotifier>
 #include <QWidget>
 
 #include <xcb/xcb.h>
 
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
+#include <cstdlib>
 #include <string_view>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace Monvert::Forms {
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
-
 // The window whose destruction ends the program. Tooltips, menus, drag and
 // input-method windows come and go, and Qt still knows some of them as they go.
 QPointer<const QWidget> mainWindow;
-
-extern "C" void onQuitSignal(int)
-{
-    // Waiting on another program's clipboard, which may never answer: the
-    // clipboard is not ours then, so there is nothing to hand over.
-    if (readingClipboard)
-        _exit(0);
-    const int saved = errno;
-    const char byte = 1;
-    // Nothing else is safe in a signal handler; the event loop does the rest.
-    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
-    errno = saved;
-}
 
 class SessionGuard final : public QObject, public QAbstractNativeEventFilter
 {
@@ -61,20 +35,7 @@ public:
     SessionGuard()
         : QObject(QCoreApplication::instance())
     {
-        if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-            auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-            connect(notifier, &QSocketNotifier::activated, this, [] {
-                char bytes[16];
-                while (::read(signalPipe[0], bytes, sizeof bytes) > 0) { }
-                QCoreApplication::quit();
-            });
-            struct sigaction action = {};
-            action.sa_handler = onQuitSignal;
-            sigemptyset(&action.sa_mask);
-            action.sa_flags = SA_RESTART;
-            for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-                sigaction(signal, &action, nullptr);
-        }
+        quitOnSignals(this);
         const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
         if (x11 && x11->connection()) {
             m_connection = x11->connection();
@@ -135,40 +96,6 @@ private:
 
 } // namespace
 
-namespace {
-
-// Where libwayland-client looks: an absolute name, or one in XDG_RUNTIME_DIR.
-bool waylandReachable(const char *name)
-{
-    std::string path = name;
-    if (path.front() != '/') {
-        const char *runtime = std::getenv("XDG_RUNTIME_DIR");
-        if (!runtime)
-            return false;
-        path = std::string(runtime) + '/' + path;
-    }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
-        return false;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool reached = socket >= 0
-        && ::connect(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    if (socket >= 0)
-        ::close(socket);
-    return reached;
-}
-
-bool waylandPlatformInstalled()
-{
-    const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath)
-                         + QStringLiteral("/platforms"));
-    return !platforms.entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty();
-}
-
-} // namespace
-
 DisplayCheck checkDisplay(int argc, char **argv, std::optional<ClipboardCommand> command)
 {
     std::string platform = qEnvironmentVariable("QT_QPA_PLATFORM").toStdString();
@@ -186,19 +113,10 @@ DisplayCheck checkDisplay(int argc, char **argv, std::optional<ClipboardCommand>
     if (!display)
         display = std::getenv("DISPLAY");
     if (!display || !*display) {
-        const char *wayland = std::getenv("WAYLAND_DISPLAY");
-        if (!platform.empty() || !wayland || !*wayland)
+        // Qt would go on to its Wayland platform, unless X11 was asked for.
+        if (!platform.empty())
             return {translated("no display to show the window on: DISPLAY is not set")};
-        // Qt would go on to its Wayland platform, and abort where that is
-        // missing or no compositor answers.
-        if (!waylandReachable(wayland))
-            return {filledIn(translated("no display to show the window on: DISPLAY is not set "
-                                        "and no Wayland compositor answers at '%s'"),
-                             {wayland})};
-        if (!waylandPlatformInstalled())
-            return {translated("no display to show the window on: DISPLAY is not set, and "
-                               "Qt's Wayland platform (package qt6-wayland) is not installed")};
-        return {};
+        return {whyNoWaylandWindow()};
     }
     // One connection for both questions: the display, and a Monvert on it.
     xcb_connection_t *connection = xcb_connect(display, nullptr);
@@ -228,52 +146,6 @@ void withoutFontWarnings(QtMsgType type, const QMessageLogContext &context, cons
 }
 
 } // namespace
-
-int continueInBackground()
-{
-    int channel[2];
-    if (::pipe2(channel, O_CLOEXEC) != 0)
-        return -1;
-    const pid_t window = ::fork();
-    if (window < 0) {
-        ::close(channel[0]);
-        ::close(channel[1]);
-        return -1;
-    }
-    if (window == 0) {
-        ::close(channel[0]);
-        // Out of the caller's session, so that closing its terminal does not end the window.
-        ::setsid();
-        return channel[1];
-    }
-    ::close(channel[1]);
-    // A minute for a window to start on a busy machine; a window that ends
-    // first closes the channel.
-    pollfd ready{channel[0], POLLIN, 0};
-    char byte = 0;
-    const bool took = ::poll(&ready, 1, 60'000) > 0 && ::read(channel[0], &byte, 1) == 1;
-    if (!took)
-        std::fputs(translated("monvert: the window did not start to convert the clipboard\n"),
-                   stderr);
-    ::_exit(took ? 0 : 1);
-}
-
-void tellWaiting(int &waiting, bool took)
-{
-    if (waiting < 0)
-        return;
-    const char byte = 1;
-    if (took && ::write(waiting, &byte, 1) != 1) {
-        // The waiting process is gone: nobody to tell.
-    }
-    ::close(waiting);
-    waiting = -1;
-    // Whoever reads what the caller wrote waits for every writer to close.
-    const int nothing = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    for (const int stream : {0, 1, 2})
-        ::dup2(nothing, stream);
-    ::close(nothing);
-}
 
 void guardSession()
 {

@@ -8,9 +8,9 @@
 
 class QWidget;
 
-// The program's life in its desktop session on Unix, under the application
-// object: whether the window system can be reached, and what ends the
-// program besides closing its window.
+// The program's life in its desktop session, under the application object:
+// whether the window system can be reached (X11, or Wayland with no
+// DISPLAY), and what ends the program besides closing its window.
 namespace Monvert::Forms {
 
 // Before the application object exists, which would abort without a window
@@ -26,18 +26,6 @@ struct DisplayCheck
 };
 [[nodiscard]] DisplayCheck checkDisplay(int argc, char **argv,
                                         std::optional<ClipboardCommand> command);
-
-// Before the application object exists, for a start that asked for a
-// conversion and found no window to ask: the window goes on in a process of
-// its own, and this one ends once the window has taken the request (status
-// 0), or has failed to (1, having said why). Returns, in the window's
-// process, what tells the waiting one.
-[[nodiscard]] int continueInBackground();
-
-// The window has taken the request, or will not: the waiting process ends,
-// and the window lets go of the standard streams it shared with whoever
-// started it.
-void tellWaiting(int &waiting, bool took);
 
 // Once it exists: SIGTERM, SIGINT and SIGHUP quit through the event loop, so
 // that the toolkit hands the clipboard over on the way out; a window another
