@@ -10,9 +10,9 @@ namespace Monvert::Terminal {
 
 [[nodiscard]] std::vector<std::string> commandLine(int argc, char **argv);
 
-// What --help says, in the user's language: the options, and what holds on
-// this system.
-[[nodiscard]] const char *usage();
+// What --help says after the options, in the user's language: what holds on
+// this system, and examples.
+[[nodiscard]] const char *systemNotes();
 
 // How many arguments at argv[i] are an option of the window's toolkit, which
 // the window takes for itself: 0 for one that is not.

@@ -82,33 +82,13 @@ std::vector<std::string> commandLine(int, char **)
     return result;
 }
 
-const char *usage()
+const char *systemNotes()
 {
     return translated(
-        "Usage: monvert [--help] [--version]\n"
-        "       monvert --from-lire|--from-euro [--number] [AMOUNT...]\n"
-        "       monvert --from-lire|--from-euro --clipboard\n"
-        "       monvert [--shortcut-from-lire=KEYS] [--shortcut-from-euro=KEYS]\n"
-        "Converts amounts between Italian Lire and Euro at 1936.27 Lire to the Euro.\n"
-        "Without options, shows the converter window.\n"
-        "\n"
-        "  --from-lire   convert the AMOUNTs, or each line of standard input, from Lire\n"
-        "                and print them as the Euro box shows them (Euro 0,52)\n"
-        "  --from-euro   the same from Euro to Lire (L. 19.363)\n"
-        "  --number      print the number alone (0,52), for a spreadsheet\n"
-        "  --clipboard   with --from-lire or --from-euro: the window converts the\n"
-        "                clipboard as a click on that label does, started if need be\n"
-        "  --shortcut-from-lire=KEYS, --shortcut-from-euro=KEYS\n"
-        "                keys such as Ctrl+Shift+F9 that convert the clipboard from any\n"
-        "                application while the window runs\n"
-        "\n"
         "Amounts are read and written with the regional settings of Windows (Control\n"
         "Panel, Region). Standard input may be UTF-8 or, with its byte order mark,\n"
         "UTF-16. An amount that does not read gives an empty line and a message on\n"
         "standard error.\n"
-        "\n"
-        "Exit status: 0 when every amount converted, 1 when some did not read,\n"
-        "2 for a wrong option, 3 when input could not be read or output written.\n"
         "\n"
         "Examples: type ledger.txt | monvert --from-lire --number > euro.txt\n"
         "          monvert --shortcut-from-lire=Ctrl+Shift+F9 "

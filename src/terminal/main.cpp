@@ -18,6 +18,32 @@ namespace {
 using Monvert::filledIn;
 using Monvert::translated;
 
+std::string usage()
+{
+    return std::string(translated(
+               "Usage: monvert [--help] [--version]\n"
+               "       monvert --from-lire|--from-euro [--number] [AMOUNT...]\n"
+               "       monvert --from-lire|--from-euro --clipboard\n"
+               "       monvert [--shortcut-from-lire=KEYS] [--shortcut-from-euro=KEYS]\n"
+               "Converts amounts between Italian Lire and Euro at 1936.27 Lire to the Euro.\n"
+               "Without options, shows the converter window.\n"
+               "\n"
+               "  --from-lire   convert the AMOUNTs, or each line of standard input, from Lire\n"
+               "                and print them as the Euro box shows them (Euro 0,52)\n"
+               "  --from-euro   the same from Euro to Lire (L. 19.363)\n"
+               "  --number      print the number alone (0,52), for a spreadsheet\n"
+               "  --clipboard   with --from-lire or --from-euro: the window converts the\n"
+               "                clipboard as a click on that label does, started if need be\n"
+               "  --shortcut-from-lire=KEYS, --shortcut-from-euro=KEYS\n"
+               "                keys such as Ctrl+Shift+F9 that convert the clipboard from any\n"
+               "                application while the window runs\n"
+               "\n"
+               "Exit status: 0 when every amount converted, 1 when some did not read,\n"
+               "2 for a wrong option, 3 when input could not be read or output written.\n"
+               "\n"))
+        + Monvert::Terminal::systemNotes();
+}
+
 // --help, --version, the terminal mode and a wrong argument are answered
 // before Qt starts, so that they work without a display: the status to exit
 // with, or -1 to go on to the window.
@@ -30,7 +56,7 @@ int answerCommandLine(int argc, char **argv)
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(Monvert::Terminal::usage(), stdout);
+            std::fputs(usage().c_str(), stdout);
             return 0;
         }
     }
@@ -59,7 +85,7 @@ int answerCommandLine(int argc, char **argv)
         if (length == 0) {
             std::fputs(filledIn(translated("monvert: unknown argument '%s'\n"), {argv[i]}).c_str(),
                        stderr);
-            std::fputs(Monvert::Terminal::usage(), stderr);
+            std::fputs(usage().c_str(), stderr);
             return 2;
         }
         i += length;
