@@ -527,4 +527,14 @@ E2E_PIDS+=($WAYLAND_PID)
 wait_until $E2E_PATIENCE test -s "$E2E_TMP/wayland.err"
 check "pure Wayland: the window runs and says once what it cannot do" \
     sh -c "kill -0 $WAYLAND_PID && [ \$(wc -l <'$E2E_TMP/wayland.err') = 1 ]"
+# One Monvert a Wayland display too, over a socket of its own; a start that
+# opened a second window would not end.
+on_wayland() {
+    timeout $E2E_PATIENCE env -u DISPLAY WAYLAND_DISPLAY=monvert-test LC_ALL=en_US.UTF-8 \
+        "$MONVERT" "$@" 2>/dev/null
+}
+wait_until $E2E_PATIENCE test -S "$XDG_RUNTIME_DIR/monvert-monvert-test"
+check "pure Wayland: a second start asks the window there and ends" on_wayland
+check "pure Wayland: so does --from-lire --clipboard" on_wayland --from-lire --clipboard
+check "pure Wayland: the first window still runs" kill -0 "$WAYLAND_PID"
 finish

@@ -2,6 +2,7 @@
 #include "forms/application.h"
 
 #include "forms/qt/display_wayland.h"
+#include "forms/qt/instance_posix.h"
 #include "forms/qt/instance_xcb.h"
 #include "forms/qt/process_posix.h"
 #include "forms/qt/session_xcb.h"
@@ -70,7 +71,8 @@ Application::~Application()
 
 bool Application::claimInstance(Form &form)
 {
-    if (claimDisplay(form, m_options.convert))
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1StringView("wayland"));
+    if (wayland ? listenOnSocket(form, m_options.convert) : claimDisplay(form, m_options.convert))
         return true;
     // Another start took the display meanwhile, and was asked instead.
     tellWaiting(m_native->waiting, true);

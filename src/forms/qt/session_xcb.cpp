@@ -4,6 +4,7 @@
 #include "forms/qt/session_xcb.h"
 
 #include "forms/qt/display_wayland.h"
+#include "forms/qt/instance_posix.h"
 #include "forms/qt/instance_xcb.h"
 #include "forms/qt/process_posix.h"
 #include "forms/qt/xcb.h"
@@ -116,7 +117,9 @@ DisplayCheck checkDisplay(int argc, char **argv, std::optional<ClipboardCommand>
         // Qt would go on to its Wayland platform, unless X11 was asked for.
         if (!platform.empty())
             return {translated("no display to show the window on: DISPLAY is not set")};
-        return {whyNoWaylandWindow()};
+        if (auto why = whyNoWaylandWindow())
+            return {std::move(why)};
+        return {std::nullopt, askOverSocket(command)};
     }
     // One connection for both questions: the display, and a Monvert on it.
     xcb_connection_t *connection = xcb_connect(display, nullptr);
