@@ -46,7 +46,7 @@ std::optional<std::string> keyName(std::string_view written)
             return other == "PRINT"sv ? "Print" : "ScrollLock";
     }
     // F1 to F35, as far as a keyboard has them.
-    if (name.size() >= 2 && name[0] == 'F' && name[1] != '0'
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F' && name[1] != '0'
         && std::all_of(name.begin() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; })
         && std::stoi(name.substr(1)) <= 35)
         return name;

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "forms/commands.h"
+
+#include <QTest>
+
+using Monvert::Forms::readShortcut;
+
+class tst_Commands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readShortcut_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("key"); // empty: no shortcut
+        QTest::addColumn<int>("modifiers"); // Ctrl 1, Shift 2, Alt 4, Meta 8
+
+        QTest::newRow("Ctrl+Shift+F9") << "Ctrl+Shift+F9"
+                                       << "F9" << 3;
+        QTest::newRow("any case, other names") << "meta+alt+pageup"
+                                               << "PgUp" << 12;
+        QTest::newRow("the plus key") << "Ctrl++"
+                                      << "+" << 1;
+        QTest::newRow("a function key alone") << "F12"
+                                              << "F12" << 0;
+        QTest::newRow("F35") << "Ctrl+F35"
+                             << "F35" << 1;
+        QTest::newRow("a bare letter") << "L"
+                                       << "" << 0;
+        QTest::newRow("Shift and a letter") << "Shift+L"
+                                            << "" << 0;
+        QTest::newRow("F36") << "Ctrl+F36"
+                             << "" << 0;
+        QTest::newRow("F0") << "Ctrl+F0"
+                            << "" << 0;
+        QTest::newRow("F and more digits than an int holds") << "Ctrl+F99999999999"
+                                                             << "" << 0;
+        QTest::newRow("a modifier twice") << "Ctrl+Ctrl+L"
+                                          << "" << 0;
+        QTest::newRow("two keys") << "Ctrl+L+M"
+                                  << "" << 0;
+        QTest::newRow("a modifier alone") << "Ctrl"
+                                          << "" << 0;
+        QTest::newRow("nothing") << ""
+                                 << "" << 0;
+        QTest::newRow("an unknown name") << "Ctrl+Hyper"
+                                         << "" << 0;
+    }
+
+    void readShortcut()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, key);
+        QFETCH(int, modifiers);
+
+        const auto shortcut = ::readShortcut(written.toStdString());
+        QCOMPARE(shortcut.has_value(), !key.isEmpty());
+        if (!shortcut)
+            return;
+        QCOMPARE(QString::fromStdString(shortcut->key), key);
+        QCOMPARE(shortcut->control * 1 + shortcut->shift * 2 + shortcut->alt * 4
+                     + shortcut->meta * 8,
+                 modifiers);
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_Commands)
+#include "tst_commands.moc"
