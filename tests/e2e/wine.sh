@@ -17,6 +17,10 @@ if [ ! -d "$WINEPREFIX/drive_c" ]; then
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     # A new prefix says it is Windows 7; Monvert needs 10.
     wine winecfg /v win10 >/dev/null 2>&1
+    # The server and its desktop, started here with no display, outlive
+    # winecfg for a moment: a program started on Xvfb meanwhile would join
+    # that desktop, find no display driver and make no window.
+    wineserver -w
 fi
 trap 'wineserver -k 2>/dev/null' EXIT
 
