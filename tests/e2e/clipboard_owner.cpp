@@ -3,7 +3,9 @@
 // minimal. Plain xcb, no toolkit, so each does exactly what it is told.
 //
 //   clipboard_owner silent     owns the clipboard and answers no request at
-//                              all; prints a line for each request it gets
+//                              all; prints a line for each request it gets.
+//                              On SIGUSR1 it answers what it was asked, and
+//                              all that follows, with the text 1000
 //   clipboard_owner dies       offers text when asked for its targets, then
 //                              exits without sending the text itself
 //   clipboard_owner owner      prints the window that owns the clipboard (0: none)
@@ -332,17 +334,59 @@ int main(int argc, char **argv)
     std::printf("%u\n", window);
     std::fflush(stdout);
 
-    while (xcb_generic_event_t *event = xcb_wait_for_event(connection)) {
+    // Told to answer by a signal: a handler may only write, so the loop
+    // waits on the display and on this pipe at once.
+    static int told[2];
+    if (::pipe(told) != 0)
+        return 1;
+    std::signal(SIGUSR1, [](int) { [[maybe_unused]] const auto n = ::write(told[1], "", 1); });
+    bool answering = false;
+    std::vector<xcb_selection_request_event_t> unanswered;
+    const auto answer = [&](const xcb_selection_request_event_t &request) {
+        const xcb_atom_t offered[] = {targets, utf8};
+        if (request.target == targets)
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor,
+                                request.property, XCB_ATOM_ATOM, 32, 2, offered);
+        else if (request.target == utf8)
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor,
+                                request.property, utf8, 8, 4, "1000");
+        notify(connection, request,
+               request.target == targets || request.target == utf8 ? request.property
+                                                                   : xcb_atom_t(XCB_ATOM_NONE));
+    };
+
+    for (;;) {
+        pollfd waiting[] = {{xcb_get_file_descriptor(connection), POLLIN, 0}, {told[0], POLLIN, 0}};
+        xcb_generic_event_t *event = xcb_poll_for_event(connection);
+        if (!event) {
+            if (xcb_connection_has_error(connection))
+                break;
+            ::poll(waiting, 2, -1);
+            if (waiting[1].revents & POLLIN) {
+                char byte;
+                [[maybe_unused]] const auto n = ::read(told[0], &byte, 1);
+                answering = true;
+                for (const auto &request : unanswered)
+                    answer(request);
+                unanswered.clear();
+                xcb_flush(connection);
+            }
+            continue;
+        }
         const std::uint8_t type = event->response_type & 0x7f;
         if (type == XCB_SELECTION_REQUEST && mode == "silent") {
-            const xcb_atom_t target
-                = reinterpret_cast<xcb_selection_request_event_t *>(event)->target;
+            const auto request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
             const ReplyPtr<xcb_get_atom_name_reply_t> name(
-                xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, target), nullptr),
+                xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, request.target),
+                                        nullptr),
                 &std::free);
             std::printf("request %.*s\n", name ? xcb_get_atom_name_name_length(name.get()) : 0,
                         name ? xcb_get_atom_name_name(name.get()) : "");
             std::fflush(stdout);
+            if (answering)
+                answer(request);
+            else
+                unanswered.push_back(request);
         }
         if (type == XCB_SELECTION_REQUEST && mode == "dies") {
             const auto request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
@@ -355,7 +399,7 @@ int main(int argc, char **argv)
                                 request.property, XCB_ATOM_ATOM, 32, 2, offered);
             notify(connection, request, request.property);
         }
-        // Silent: every request waits for an answer that never comes.
+        // Silent: every request waits for an answer until told.
         std::free(event);
         if (type == XCB_SELECTION_CLEAR)
             break;
