@@ -21,7 +21,7 @@ std::string upper(std::string_view text)
 }
 
 // Key names as Qt writes them, and the other names it reads for the same keys.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 22> KeyNames{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 24> KeyNames{{
     {"SPACE", "Space"},   {"TAB", "Tab"},         {"BACKSPACE", "Backspace"},
     {"RETURN", "Return"}, {"ENTER", "Enter"},     {"ESC", "Esc"},
     {"ESCAPE", "Esc"},    {"INS", "Ins"},         {"INSERT", "Ins"},
@@ -29,7 +29,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 22> KeyNames
     {"END", "End"},       {"PGUP", "PgUp"},       {"PAGEUP", "PgUp"},
     {"PGDOWN", "PgDown"}, {"PAGEDOWN", "PgDown"}, {"LEFT", "Left"},
     {"UP", "Up"},         {"RIGHT", "Right"},     {"DOWN", "Down"},
-    {"PAUSE", "Pause"},
+    {"PAUSE", "Pause"},   {"PRINT", "Print"},     {"SCROLLLOCK", "ScrollLock"},
 }};
 
 std::optional<std::string> keyName(std::string_view written)
@@ -40,10 +40,6 @@ std::optional<std::string> keyName(std::string_view written)
     for (const auto &[read, canonical] : KeyNames) {
         if (name == read)
             return std::string(canonical);
-    }
-    for (const std::string_view other : {"PRINT"sv, "SCROLLLOCK"sv}) {
-        if (name == other)
-            return other == "PRINT"sv ? "Print" : "ScrollLock";
     }
     // F1 to F35, as far as a keyboard has them.
     if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F' && name[1] != '0'

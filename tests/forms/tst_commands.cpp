@@ -24,6 +24,8 @@ private Q_SLOTS:
                                       << "+" << 1;
         QTest::newRow("a function key alone") << "F12"
                                               << "F12" << 0;
+        QTest::newRow("a key alone by a longer name") << "scrolllock"
+                                                      << "ScrollLock" << 0;
         QTest::newRow("F35") << "Ctrl+F35"
                              << "F35" << 1;
         QTest::newRow("a bare letter") << "L"
