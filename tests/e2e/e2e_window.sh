@@ -405,13 +405,24 @@ WINDOW=$(xdotool search --onlyvisible --name '^Monvert$' | head -n1)
 xmessage -geometry 300x100+400+300 "another program" &
 E2E_PIDS+=($!)
 OTHER=$(timeout 30 xdotool search --sync --onlyvisible --name '^xmessage$' | head -n1)
-xdotool windowactivate --sync "$OTHER" >/dev/null 2>&1
+other_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$OTHER" ]; }
+activate_other() {
+    xdotool windowactivate --sync "$OTHER" >/dev/null 2>&1
+    wait_until $E2E_PATIENCE other_active
+}
+activate_other
 own_clipboard 10
 check "--from-euro --clipboard with a window: status 0" converts_with --from-euro --clipboard
 check "the window converted the clipboard" clipboard_is "L. 19.363"
+# A focus taken would stay taken; the wait is for xdotool, whose search
+# fails while a window it walks past goes away.
 one_window_other_active() {
-    [ "$(xdotool search --onlyvisible --name '^Monvert$' | wc -l)" = 1 ] \
-        && [ "$(xdotool getactivewindow)" = "$OTHER" ]
+    one_and_other() { [ "$(xdotool search --onlyvisible --name '^Monvert$' 2>/dev/null | wc -l)" = 1 ] && other_active; }
+    wait_until $E2E_PATIENCE one_and_other || {
+        echo "    Monvert windows: $(xdotool search --onlyvisible --name '^Monvert$' 2>/dev/null | wc -l)," \
+            "active: $(xdotool getactivewindow 2>/dev/null), the other program: $OTHER"
+        return 1
+    }
 }
 check "one window, and the other program kept the focus" one_window_other_active
 kill -TERM "$(xdotool getwindowpid "$WINDOW")"
@@ -429,7 +440,7 @@ check "a combination another program holds: one line that names it" \
 activate
 click_at 250 8
 xdotool type --delay 30 7
-xdotool windowactivate --sync "$OTHER" >/dev/null 2>&1
+activate_other
 own_clipboard 1000
 xdotool key ctrl+shift+F9
 check "Ctrl+Shift+F9 pressed in another program converts the clipboard from Lire" clipboard_is "Euro 0,52"
