@@ -148,7 +148,11 @@ public:
     // against the limit.
     void convert(std::string_view line, std::size_t number, bool cut = false)
     {
-        // A cut line is shown as far as it was kept.
+        // A cut line is shown as far as it was kept. One zero at a line's end
+        // is a C string's end, which some programs write out with it, and
+        // not part of the text: the window's clipboard reads it so too.
+        if (!cut && line.ends_with('\0'))
+            line.remove_suffix(1);
         if (!cut)
             line = trimBlanks(line);
         cut = cut || line.size() > LongestLine;

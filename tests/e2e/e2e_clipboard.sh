@@ -178,27 +178,34 @@ check "1 MiB of digits: kept" kept_after_click "$E2E_TMP/digits"
 check "1 MiB of mixed garbage: kept" kept_after_click "$E2E_TMP/garbage"
 check "1 MiB of lines of 80 digits: kept" kept_after_click "$E2E_TMP/lines"
 check "invalid UTF-8: kept" kept_after_click "$E2E_TMP/invalid-utf8"
+# converted_after_click FILE AMOUNT: Wine's bridge takes in a new X clipboard
+# in its own time, and a click before that reads the text it had: a person
+# clicks again.
+converted_after_click() {
+    xclip -selection clipboard -i "$1"
+    local _
+    for _ in 1 2 3; do
+        sleep 0.6 # no double-click with the click before
+        click_at 44 8
+        wait_until $E2E_PATIENCE settled
+        wait_until 5 copied "$2" && return 0
+    done
+    echo "    clipboard holds: '$(clipboard | head -c 80)'"
+    return 1
+}
 if [ -z "${E2E_WINE:-}" ]; then
     check "an embedded NUL: kept" kept_after_click "$E2E_TMP/nul"
 else
     # Windows' plain text ends at its first zero: Monvert reads the 10 before
-    # it, as the box's own paste does. Wine's bridge takes in a new X
-    # clipboard in its own time, and a click before that reads the text it
-    # had: a person clicks again.
-    read_to_the_zero() {
-        xclip -selection clipboard -i "$E2E_TMP/nul"
-        local _
-        for _ in 1 2 3; do
-            sleep 0.6 # no double-click with the click before
-            click_at 44 8
-            wait_until $E2E_PATIENCE settled
-            wait_until 5 copied "Euro 0,01" && return 0
-        done
-        echo "    clipboard holds: '$(clipboard | head -c 80)'"
-        return 1
-    }
-    check "an embedded NUL: the text up to it, 10 Lire, converts" read_to_the_zero
+    # it, as the box's own paste does.
+    check "an embedded NUL: the text up to it, 10 Lire, converts" \
+        converted_after_click "$E2E_TMP/nul" "Euro 0,01"
 fi
+# A C string's end, which some programs hand over with the text: the
+# terminal mode reads such a line the same way.
+printf '1000\x00' >"$E2E_TMP/trailing-nul"
+check "one NUL ending the text: 1000 Lire converts" \
+    converted_after_click "$E2E_TMP/trailing-nul" "Euro 0,52"
 # Which X11 formats reach the program is the toolkit's business: Qt's here,
 # Wine's under Wine.
 [ -n "${E2E_WINE:-}" ] || check "an embedded NUL as plain STRING: kept" kept_after_click "$E2E_TMP/nul" STRING

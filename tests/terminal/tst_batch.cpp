@@ -138,6 +138,15 @@ void tst_Batch::convertsLineByLine_data()
     QTest::newRow("a last line without its end is counted")
         << it << fromLire << QByteArray("1\nabc") << QByteArray("Euro 0,00\n\n")
         << QByteArray("monvert: line 2: not an amount: abc\n") << 1;
+    QTest::newRow("one zero at a line's end is a C string's end, as on the clipboard")
+        << it << fromLire
+        << QByteArray("1000\0\n1000\0\0\n10\0"
+                      "00\n",
+                      19)
+        << QByteArray("Euro 0,52\n\n\n")
+        << QByteArray("monvert: line 2: not an amount: 1000\\x00\n"
+                      "monvert: line 3: not an amount: 10\\x0000\n")
+        << 1;
     QTest::newRow("a CRLF line's CR is no part of the text")
         << it << fromLire << QByteArray("abc\r\n") << QByteArray("\n") << noAmount + "abc\n"
         << 1;

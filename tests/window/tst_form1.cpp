@@ -65,6 +65,7 @@ private Q_SLOTS:
     void clickConvertsTheClipboard();
     void clickThatConvertsNothingKeepsTheClipboard_data();
     void clickThatConvertsNothingKeepsTheClipboard();
+    void selectedBoxOutOfDateIsDrawnGrey();
     void secondClickOnTheSameLabelChangesNothing();
     void digitAfterAClickReplacesAndConverts();
     void pressShowsNormalWeightOnThatLabelOnly_data();
@@ -74,6 +75,7 @@ private Q_SLOTS:
     void foldTestIsStrictAboveFiveHundred();
     void doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth_data();
     void doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth();
+    void foldedWindowTakesNoKeys_data();
     void foldedWindowTakesNoKeys();
     void longAmountsShowWholeOrMarked_data();
     void longAmountsShowWholeOrMarked();
@@ -268,6 +270,35 @@ void tst_Form1::clickThatConvertsNothingKeepsTheClipboard()
     }
 }
 
+// After Enter the Euro box is selected; an amount a click then could not
+// follow must not be drawn in the colours of a live selection.
+void tst_Form1::selectedBoxOutOfDateIsDrawnGrey()
+{
+    auto form = Driving::italianForm();
+    QLineEdit *euro = Forms::widgetOf(form->Text2);
+    QTest::keyClicks(Forms::widgetOf(form->Text1), QStringLiteral("1000"));
+    QTest::keyClick(Forms::widgetOf(form->Text1), Qt::Key_Return);
+    QCOMPARE(Driving::selText(form->Text2), QStringLiteral("Euro 0,52"));
+    const QColor live = euro->palette().color(QPalette::Inactive, QPalette::Highlight);
+    const auto drawnIn = [euro](const QColor &colour) {
+        const QImage drawn = euro->grab().toImage();
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                if (drawn.pixelColor(x, y) == colour)
+                    return true;
+            }
+        }
+        return false;
+    };
+    QVERIFY(drawnIn(live));
+
+    clipboard()->setText(QStringLiteral("L. 2,000.00"));
+    QTest::mouseClick(Forms::widgetOf(form->Label1), Qt::LeftButton);
+    QVERIFY(form->Text2.OutOfDate());
+    QCOMPARE(Driving::selText(form->Text2), QStringLiteral("Euro 0,52"));
+    QVERIFY(!drawnIn(live));
+}
+
 void tst_Form1::secondClickOnTheSameLabelChangesNothing()
 {
     auto form = Driving::italianForm();
@@ -369,22 +400,42 @@ void tst_Form1::doubleClickOnOtherLabelsConvertsOnceAndKeepsWidth()
     QCOMPARE(form->converter.conversions(), quint64(1));
 }
 
+void tst_Form1::foldedWindowTakesNoKeys_data()
+{
+    QTest::addColumn<QString>("typedIn");
+    QTest::addColumn<QString>("focused"); // after Enter there, the box that has the focus
+    QTest::newRow("Enter in the Lire box") << QStringLiteral("Text1") << QStringLiteral("Text2");
+    QTest::newRow("Enter in the Euro box") << QStringLiteral("Text2") << QStringLiteral("Text1");
+}
+
 void tst_Form1::foldedWindowTakesNoKeys()
 {
+    QFETCH(QString, typedIn);
+    QFETCH(QString, focused);
     auto form = Driving::italianForm();
+    QWidget *window = Forms::widgetOf(*form);
+    // Only in an active window does Qt move the focus on from a box it hides.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    auto *typed = window->findChild<QLineEdit *>(typedIn);
+    typed->setFocus();
+    QTest::keyClicks(typed, QStringLiteral("1000"));
+    QTest::keyClick(typed, Qt::Key_Return);
+    QCOMPARE(window->focusWidget()->objectName(), focused);
+    const QString boxes[] = {Driving::text(form->Text1), Driving::text(form->Text2)};
     clipboard()->setText(QStringLiteral("x"));
-    Forms::widgetOf(form->Text2)->setFocus();
     form->Label3_DblClick();
-    QVERIFY(!Forms::widgetOf(form->Text2)->isVisible());
-    QWidget *receiver
-        = QApplication::focusWidget() ? QApplication::focusWidget() : Forms::widgetOf(*form);
+
+    QWidget *receiver = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+    QVERIFY(receiver->isVisible());
     QTest::keyClicks(receiver, QStringLiteral("5"));
     QTest::keyClick(receiver, Qt::Key_Return);
     QCOMPARE(clipboard()->text(), QStringLiteral("x"));
-    QVERIFY(Driving::text(form->Text1).isEmpty() && Driving::text(form->Text2).isEmpty());
+    QCOMPARE(Driving::text(form->Text1), boxes[0]);
+    QCOMPARE(Driving::text(form->Text2), boxes[1]);
 
     form->Label3_DblClick();
-    QCOMPARE(Forms::widgetOf(*form)->focusWidget(), Forms::widgetOf(form->Text2));
+    QCOMPARE(window->focusWidget()->objectName(), focused);
 }
 
 void tst_Form1::longAmountsShowWholeOrMarked_data()

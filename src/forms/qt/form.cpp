@@ -125,18 +125,21 @@ void Form::SetWidth(float twips)
     const double frame = (ReferenceFrame.left + ReferenceFrame.right) * screenScale(widget);
     const int client = std::max(1, int(std::lround(double(twips) / twipsPerPixel(widget) - frame)));
     setWidthInPlace(widget, client);
+    // The focus leaves a control before it is hidden: in an active window Qt
+    // would hand it on to the next box, which may be hidden a moment later
+    // with the focus still in it, and would give it back on the window's
+    // next activation.
     QWidget *focused = widget->focusWidget();
+    if (focused && focused != widget && focused->x() >= client) {
+        m_native->hiddenFocus = focused;
+        focused->clearFocus();
+    }
     for (QWidget *child : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow())
             continue;
         child->setVisible(child->x() < client);
         if (child == m_native->hiddenFocus && child->isVisible())
             child->setFocus(Qt::OtherFocusReason);
-    }
-    if (focused && !focused->isVisible()) {
-        m_native->hiddenFocus = focused;
-        // Qt would give it the focus back on the window's next activation.
-        focused->clearFocus();
     }
 }
 

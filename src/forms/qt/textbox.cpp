@@ -521,11 +521,16 @@ void showOutOfDate(TextBox &box, bool outOfDate, std::u16string_view reason)
     native.outOfDate = outOfDate;
     // Only the roles set here are the box's own; the rest follow the window,
     // so an empty palette gives the box back its ordinary colours.
+    // Selected, as after Enter, it is drawn as a disabled box's selection:
+    // the ordinary selection colours would make the old amount look live.
     QPalette palette;
     if (outOfDate) {
-        const QColor grey = native.widget->palette().color(QPalette::Disabled, QPalette::Text);
-        palette.setColor(QPalette::Active, QPalette::Text, grey);
-        palette.setColor(QPalette::Inactive, QPalette::Text, grey);
+        const QPalette ordinary = native.widget->palette();
+        for (const auto role : {QPalette::Text, QPalette::Highlight, QPalette::HighlightedText}) {
+            const QColor grey = ordinary.color(QPalette::Disabled, role);
+            palette.setColor(QPalette::Active, role, grey);
+            palette.setColor(QPalette::Inactive, role, grey);
+        }
     }
     native.widget->setPalette(palette);
     explain(box);

@@ -227,22 +227,25 @@ void Form::SetWidth(float twips)
     ::SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A control the narrower window no longer holds is hidden rather than
-    // clipped, so that no key reaches a box the user cannot see.
-    HWND focused = GetFocus();
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    // clipped, so that no key reaches a box the user cannot see. A hidden
+    // window keeps the focus it had, so the focus leaves it first.
+    const auto left = [window](HWND child) {
         RECT place;
         GetWindowRect(child, &place);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&place), 2);
-        const bool inside = place.left < width;
+        return place.left;
+    };
+    if (HWND focused = GetFocus(); focused && IsChild(window, focused) && left(focused) >= width) {
+        m_native->hiddenFocus = focused;
+        ::SetFocus(window);
+    }
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const bool inside = left(child) < width;
         ShowWindow(child, inside ? SW_SHOWNA : SW_HIDE);
         if (TextBox::Native *box = textBoxOf(child))
             visibleWidthChanged(*box);
         if (inside && child == m_native->hiddenFocus)
             ::SetFocus(child);
-        if (!inside && child == focused) {
-            m_native->hiddenFocus = child;
-            ::SetFocus(window);
-        }
     }
 }
 

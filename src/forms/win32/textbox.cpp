@@ -173,6 +173,44 @@ void markHiddenText(TextBox::Native &native)
     }
 }
 
+// The box draws its selection in the system's highlight colours whatever
+// WM_CTLCOLOREDIT answers, and those would make an old amount look live. An
+// out-of-date box's selection, shown while it has the focus, is drawn again
+// in the colours of a face that takes no input.
+void greySelection(TextBox::Native &native)
+{
+    HWND edit = native.edit;
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (start >= end || GetFocus() != edit)
+        return;
+    const int length = GetWindowTextLengthW(edit);
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    GetWindowTextW(edit, text.data(), length + 1);
+    const LRESULT place = SendMessageW(edit, EM_POSFROMCHAR, WPARAM(start), 0);
+    RECT client;
+    GetClientRect(edit, &client);
+    client.right = visibleRight(edit);
+    const WindowDC dc(edit);
+    const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), &text[start], int(end - start), &extent);
+    const int x = short(LOWORD(place));
+    const int y = short(HIWORD(place));
+    RECT selection{std::max<LONG>(x, client.left), std::max<LONG>(y, client.top),
+                   std::min<LONG>(x + extent.cx, client.right),
+                   std::min<LONG>(y + extent.cy, client.bottom)};
+    if (selection.left >= selection.right)
+        return;
+    HideCaret(edit);
+    SetTextColor(dc.get(), GetSysColor(COLOR_GRAYTEXT));
+    SetBkColor(dc.get(), GetSysColor(COLOR_BTNFACE));
+    ExtTextOutW(dc.get(), x, y, ETO_OPAQUE | ETO_CLIPPED, &selection, &text[start],
+                UINT(end - start), nullptr);
+    ShowCaret(edit);
+}
+
 // Calculators' small displays draw a long number smaller rather than cut it:
 // the box does the same, down to two thirds of its size, within the part of
 // it that the window shows.
@@ -243,8 +281,9 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
                                DWORD_PTR data)
 {
     auto *native = reinterpret_cast<TextBox::Native *>(data);
+    if (message == WM_KEYDOWN)
+        native->keypadDecimal = wParam == VK_DECIMAL;
     switch (message) {
-    case WM_KEYDOWN: native->keypadDecimal = wParam == VK_DECIMAL; break;
     case WM_CHAR:
         if (wParam == L'\r' || wParam == L'\n')
             return 0;
@@ -274,10 +313,30 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_PAINT: {
         const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+        if (native->outOfDate)
+            greySelection(*native);
         if (native->hidden)
             markHiddenText(*native);
         return result;
     }
+    // The box draws a selection the mouse or the keyboard changes at once,
+    // not in WM_PAINT: drawn again, an out-of-date one is grey.
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_KEYDOWN:
+    case WM_SETFOCUS:
+    case EM_SETSEL:
+        if (native->outOfDate) {
+            // EM_GETSEL packs both ends into its result.
+            const LRESULT before = SendMessageW(edit, EM_GETSEL, 0, 0);
+            const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+            if (message == WM_SETFOCUS || SendMessageW(edit, EM_GETSEL, 0, 0) != before)
+                InvalidateRect(edit, nullptr, FALSE);
+            return result;
+        }
+        break;
     case WM_TIMER:
         if (wParam == HideTipTimer) {
             KillTimer(edit, HideTipTimer);

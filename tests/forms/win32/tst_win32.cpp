@@ -208,6 +208,22 @@ bool onBoundaries(const Forms::TextBox &box)
     });
 }
 
+// Whether any pixel of the box, drawn now, is in that colour.
+bool drawnIn(HWND control, COLORREF colour)
+{
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT client{};
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    bool found = false;
+    for (int y = 0; y < client.bottom && !found; ++y) {
+        for (int x = 0; x < client.right && !found; ++x)
+            found = GetPixel(dc, x, y) == colour;
+    }
+    ReleaseDC(control, dc);
+    return found;
+}
+
 void putBlock(const wchar_t *text, std::size_t characters)
 {
     HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
@@ -297,6 +313,17 @@ int main()
         check("Enter then leaves the amount selected", form.Text2.SelText() == u"Euro 0,52");
     }
     check("and the clipboard as it was", clipboard.GetText() == u"L. 19.363");
+
+    // Selected by Enter, then left behind by a click that found no amount:
+    // not drawn as a live selection.
+    form.converter.Text1_KeyUp(Forms::KeyEnter, 0);
+    HWND selected = form.Text2.native().edit;
+    const bool liveBefore = drawnIn(selected, GetSysColor(COLOR_HIGHLIGHT));
+    putBlock(L"abc", 4);
+    form.label1_Click();
+    check("a selected amount gone out of date is not drawn in the selection's colours",
+          liveBefore && form.Text2.OutOfDate() && form.Text2.SelText() == u"Euro 0,52"
+              && !drawnIn(selected, GetSysColor(COLOR_HIGHLIGHT)));
 
     // Pressed on a label and let go away from it: no click.
     HWND euroLabel = form.Label2.native().control;
