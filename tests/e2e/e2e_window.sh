@@ -280,6 +280,24 @@ for wm in openbox xfwm4 kwin_x11 icewm; do
     check "$wm: its monitor unplugged, the row is on another whole" wait_until $E2E_PATIENCE whole_on_a_monitor
     "$MONVERT"
     check "$wm: and a second start leaves it whole on a monitor" whole_on_a_monitor
+    # In the far corner of the scaled monitor, which Qt counts smaller: a
+    # second start leaves it there. What the window manager did for a start
+    # made after it, it did for this one.
+    xdotool windowmove "$WINDOW" 800 900
+    wait_until $E2E_PATIENCE sh -c '[ "$(xwininfo -id "$0" | awk "/Absolute upper-left Y/ {print \$4}")" -gt 800 ]' "$WINDOW"
+    placed=$(outer_rectangle)
+    "$MONVERT"
+    wmctrl -i -r "$WINDOW" -b add,shaded
+    wait_until $E2E_PATIENCE sh -c "xprop -id $WINDOW _NET_WM_STATE | grep -q SHADED"
+    "$MONVERT"
+    wait_until $E2E_PATIENCE sh -c "! xprop -id $WINDOW _NET_WM_STATE | grep -q SHADED"
+    check "$wm, 144 dpi, in the monitor's far corner: a second start leaves it at ${placed% * *}" \
+        corner_is "${placed% * *}"
+    # Dragged off every monitor, none of them removed: brought back whole.
+    xdotool windowmove "$WINDOW" 5000 5000
+    "$MONVERT"
+    check "$wm: off every monitor, a second start brings it back whole on one" \
+        wait_until $E2E_PATIENCE whole_on_a_monitor
     stop_monvert
     echo "Xft.dpi: 96" | xrdb -merge
     set_monitors

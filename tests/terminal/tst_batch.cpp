@@ -169,6 +169,15 @@ void tst_Batch::convertsLineByLine_data()
                       "5\0\r\0\n\0",
                       24)
         << QByteArray("Euro 0,52\nEuro 0,00\n") << QByteArray() << 0;
+    // The mark, 32,765 units and the line's end fill a 64 KiB block up to
+    // the first half of the next line's emoji.
+    QTest::newRow("UTF-16, a pair cut by a block's end")
+        << it << fromLire
+        << QByteArray("\xFF\xFE") + QByteArray("x\0", 2).repeated(32'765)
+            + QByteArray("\n\0\x3D\xD8\x00\xDE\n\0", 8)
+        << QByteArray("\n\n")
+        << noAmount + repeated("x", 80) + "...\nmonvert: line 2: not an amount: \U0001F600\n"
+        << 1;
     QTest::newRow("UTF-16, big-endian") << it << fromLire
                                         << QByteArray("\xFE\xFF\0"
                                                       "1\0"

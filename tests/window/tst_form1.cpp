@@ -445,7 +445,8 @@ void tst_Form1::longAmountsShowWholeOrMarked_data()
     QTest::addColumn<bool>("atStart"); // the caret at the start, as after a conversion
     QTest::addColumn<bool>("whole");
     // What the window did around the set: "narrowed" after it, "unfolded"
-    // after a set made while it was folded.
+    // after a set made while it was folded, "drawn, then narrowed", or
+    // "replacing" another long amount drawn before it.
     QTest::addColumn<QString>("window");
     const QString lire = QStringLiteral("Text1");
     const QString euro = QStringLiteral("Text2");
@@ -475,6 +476,15 @@ void tst_Form1::longAmountsShowWholeOrMarked_data()
         << QStringLiteral("narrowed");
     QTest::newRow("set while folded, the window unfolded after")
         << lire << QStringLiteral("L. 1.936.270") << true << true << QStringLiteral("unfolded");
+    // Marks drawn once are not kept past a change of the text or of the room.
+    // A full stop is half a digit wide: the same length of digits alone
+    // has its characters' edges elsewhere.
+    QTest::newRow("a long amount drawn, then as many digits without separators")
+        << lire << QStringLiteral("L. 17858938573800785510000000") << true << false
+        << QStringLiteral("replacing L. 1.785.893.857.380.078.551");
+    QTest::newRow("a long amount drawn, then the window narrowed")
+        << euro << QStringLiteral("Euro 922.337.203.685.477,58") << true << false
+        << QStringLiteral("drawn, then narrowed");
 }
 
 void tst_Form1::longAmountsShowWholeOrMarked()
@@ -488,12 +498,19 @@ void tst_Form1::longAmountsShowWholeOrMarked()
     auto *edit = Forms::widgetOf(*form)->findChild<QLineEdit *>(box);
     if (window == u"unfolded")
         form->SetWidth(FoldedWidth);
+    if (window.startsWith(u"replacing ")) {
+        edit->setText(window.mid(10));
+        edit->setCursorPosition(0);
+        edit->grab();
+    }
     edit->setText(text);
     if (atStart)
         edit->setCursorPosition(0);
     if (window == u"unfolded")
         form->SetWidth(UnfoldedWidth);
-    if (window == u"narrowed")
+    if (window == u"drawn, then narrowed")
+        edit->grab();
+    if (window.endsWith(u"narrowed"))
         form->SetWidth(4200);
 
     // Drawn smaller, but no smaller than two thirds of the window's size.
@@ -528,7 +545,9 @@ void tst_Form1::longAmountsShowWholeOrMarked()
             return false;
         };
         // The columns on either side of the mark's inner edge.
-        const bool left = mark.left() < edit->width() / 2;
+        const bool left = mark.right() < edit->width() / 2;
+        // A right-hand mark covers the edge the window shows, however it changed.
+        QVERIFY(left || (mark.left() < seen && mark.right() > seen));
         const int inner = int(std::ceil((left ? mark.right() : mark.left()) * ratio - 0.5)) - 1;
         QVERIFY2(!(inked(inner) && inked(inner + 1)),
                  qPrintable(QStringLiteral("a character cut at column %1").arg(inner)));
