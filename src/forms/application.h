@@ -24,9 +24,9 @@ public:
 
     // -1 while the program goes on to its window, otherwise the status to end
     // with, having said why: 1 with no window system to show a window on, 2
-    // for an argument that is not the toolkit's, and 0 when a Monvert already
+    // for an argument that is not the toolkit's, and, when a Monvert already
     // runs on this display and has been asked to bring its window back or to
-    // convert the clipboard.
+    // convert the clipboard, 0 once it has, 1 when it converted nothing.
     [[nodiscard]] int ended() const { return m_ended; }
 
     // What the command line asked for besides a window: a clipboard
@@ -40,9 +40,13 @@ public:
     // instead.
     [[nodiscard]] bool claimInstance(Form &form);
 
+    // For a start that asked for a clipboard conversion, once the window is
+    // loaded: converts it as a running window does for another start, and
+    // tells whoever started the program what came of it.
+    void ConvertForStart(Form &form);
+
     // Runs events until the window closes or a signal ends the program;
-    // returns the program's status. Whoever started the program to have the
-    // clipboard converted learns here that the window took the request.
+    // returns the program's status.
     int Run();
 
     struct Native;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "forms/commands.h"
 
+#include "rules/messages.h"
+#include "rules/utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -82,6 +85,52 @@ std::optional<Shortcut> readShortcut(std::string_view keys)
         || !(shortcut.control || shortcut.alt || shortcut.meta || shortcut.key.size() > 1))
         return std::nullopt; // a bare letter would be taken from every program
     return shortcut;
+}
+
+namespace {
+
+// A message shows no more than this of a text; one character more tells it
+// was cut.
+constexpr std::size_t ShownLength = 81;
+
+} // namespace
+
+std::string outcomeLine(const ClipboardOutcome &outcome)
+{
+    switch (outcome.kind) {
+    case ClipboardOutcome::Converted: return {};
+    case ClipboardOutcome::NotAnAmount:
+        return filledIn(translated("monvert: nothing converted: not an amount: %s\n"),
+                        {shownText(outcome.text)});
+    case ClipboardOutcome::NoText:
+        return translated("monvert: nothing converted: the clipboard holds no text\n");
+    case ClipboardOutcome::NotWritten:
+        return translated("monvert: converted, but the clipboard could not be written\n");
+    case ClipboardOutcome::NoFocus:
+        return translated("monvert: nothing converted: on Wayland only the window with the "
+                          "keyboard focus can read the clipboard; start Monvert with DISPLAY "
+                          "set, through XWayland, or click a label\n");
+    case ClipboardOutcome::NoAnswer: break;
+    }
+    return filledIn(translated("monvert: the window did not answer within %s seconds\n"),
+                    {std::to_string(OutcomeWaitSeconds)});
+}
+
+std::string packed(const ClipboardOutcome &outcome)
+{
+    std::string bytes(1, char('0' + outcome.kind));
+    encodeUtf8(std::u16string_view(outcome.text).substr(0, ShownLength), bytes);
+    return bytes;
+}
+
+std::optional<ClipboardOutcome> unpacked(std::string_view bytes)
+{
+    if (bytes.empty() || bytes[0] < '0' || bytes[0] > '0' + ClipboardOutcome::NoAnswer)
+        return std::nullopt;
+    ClipboardOutcome outcome;
+    outcome.kind = ClipboardOutcome::Kind(bytes[0] - '0');
+    decodeUtf8(bytes.substr(1), outcome.text);
+    return outcome;
 }
 
 WindowOptions takeWindowOptions(int &argc, char **argv)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,34 @@ namespace Monvert::Forms {
 
 // A clipboard conversion, as a click on the label of that currency does it.
 enum class ClipboardCommand { FromLire, FromEuro };
+
+// What came of a clipboard conversion, for whoever asked for it: another
+// start waits for it and tells the user.
+struct ClipboardOutcome
+{
+    enum Kind : std::uint8_t {
+        Converted, // the clipboard holds the conversion
+        NotAnAmount, // text, which is kept on the clipboard
+        NoText, // nothing to read: no text, or an owner that did not answer
+        NotWritten, // converted, but the clipboard could not be written
+        NoFocus, // the window system lets only the focused window read it
+        NoAnswer, // no window answered in time
+    } kind = NoAnswer;
+    std::u16string text; // the text that is no amount
+};
+
+// How long a start waits for the window's outcome: a little longer than the
+// window itself waits for a slow clipboard owner (the formats, then the text).
+inline constexpr int OutcomeWaitSeconds = 12;
+
+// One line in the user's language saying why the clipboard does not hold a
+// conversion, its text shown as the terminal mode shows one; empty when it does.
+[[nodiscard]] std::string outcomeLine(const ClipboardOutcome &outcome);
+
+// The outcome as a few bytes for another process, and read back: nothing
+// for bytes that are no outcome.
+[[nodiscard]] std::string packed(const ClipboardOutcome &outcome);
+[[nodiscard]] std::optional<ClipboardOutcome> unpacked(std::string_view bytes);
 
 // A key combination as Qt writes it: "Ctrl+Shift+F9", "Meta+Alt+L".
 struct Shortcut

@@ -63,8 +63,8 @@ public:
 
     // Another start of the program or a global shortcut asks for a clipboard
     // conversion; the window keeps out of the way of the application the
-    // user is in.
-    std::function<void(ClipboardCommand)> ConvertClipboard;
+    // user is in, and tells what came of it.
+    std::function<ClipboardOutcome(ClipboardCommand)> ConvertClipboard;
 
     struct Native;
     [[nodiscard]] Native &native() const { return *m_native; }

@@ -12,8 +12,10 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace Monvert::Terminal {
 
@@ -116,12 +118,62 @@ std::string startWindow(int, char **)
         line += L" " + quoted(arguments.get()[i]);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    // Asked to convert the clipboard, the window's program writes on its
+    // standard output what came of it: the status, then the line to say.
+    bool clipboard = false;
+    for (int i = 1; arguments && i < count; ++i)
+        clipboard = clipboard || std::wstring_view(arguments.get()[i]) == L"--clipboard";
+    unique_handle told;
+    unique_handle telling;
+    if (clipboard) {
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        HANDLE reading = nullptr;
+        HANDLE writing = nullptr;
+        if (!CreatePipe(&reading, &writing, &inherited, 0))
+            return "error " + std::to_string(GetLastError());
+        told.reset(reading);
+        telling.reset(writing);
+        SetHandleInformation(reading, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = writing;
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, clipboard ? TRUE : FALSE, 0,
+                        nullptr, nullptr, &startup, &process))
         return "error " + std::to_string(GetLastError());
     CloseHandle(process.hThread);
     const unique_handle window(process.hProcess);
+    if (clipboard) {
+        // Ours closed, the pipe ends when the window's program closes its
+        // end: once it has told, or with it. A minute for a window to start
+        // on a busy machine, then as long as it may wait on the clipboard.
+        telling.reset();
+        std::string bytes;
+        for (const ULONGLONG deadline = GetTickCount64() + 72'000; GetTickCount64() < deadline;) {
+            DWORD available = 0;
+            if (!PeekNamedPipe(told.get(), nullptr, 0, nullptr, &available, nullptr))
+                break;
+            if (available == 0) {
+                Sleep(20);
+                continue;
+            }
+            char chunk[512];
+            DWORD got = 0;
+            if (!ReadFile(told.get(), chunk, std::min<DWORD>(available, sizeof chunk), &got,
+                          nullptr))
+                break;
+            bytes.append(chunk, got);
+        }
+        if (bytes.empty()) {
+            std::fputs(translated("monvert: the window did not start to convert the clipboard\n"),
+                       stderr);
+            std::exit(1);
+        }
+        std::fputs(bytes.c_str() + 1, stderr);
+        std::exit(bytes[0] == '0' ? 0 : 1);
+    }
     // The window runs on its own; the prompt comes back once it is up, or
     // has handed what was asked to the window already there: its status then.
     WaitForInputIdle(window.get(), 60'000);

@@ -40,6 +40,8 @@ std::string usage()
                "\n"
                "Exit status: 0 when every amount converted, 1 when some did not read,\n"
                "2 for a wrong option, 3 when input could not be read or output written.\n"
+               "With --clipboard: 0 once the clipboard holds the conversion, 1 when it\n"
+               "does not, with a line that says why (no amount, no text, no answer).\n"
                "\n"))
         + Monvert::Terminal::systemNotes();
 }

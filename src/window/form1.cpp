@@ -71,10 +71,8 @@ Form1::Form1(NumberFormat format)
     // Another start or a shortcut converts the clipboard as a click on that
     // currency's label does, from whatever application the user is in.
     ConvertClipboard = [this](Forms::ClipboardCommand command) {
-        if (command == Forms::ClipboardCommand::FromLire)
-            label1_Click();
-        else
-            Label2_Click();
+        return command == Forms::ClipboardCommand::FromLire ? convertClipboard(True, Text1, Text2)
+                                                            : convertClipboard(False, Text2, Text1);
     };
 
     // The boxes are known by their labels' captions, to a screen reader too.
@@ -104,8 +102,8 @@ void Form1::Label2_Click()
     convertClipboard(False, Text2, Text1);
 }
 
-void Form1::convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
-                             Forms::TextBox &target)
+Forms::ClipboardOutcome Form1::convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
+                                                Forms::TextBox &target)
 {
     // The direction first, so the change raised by the set converts this way.
     converter.EditingLire = editingLire;
@@ -123,10 +121,16 @@ void Form1::convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
     // and the box that did not follow says why.
     if (converter.conversions() == before) {
         target.ShowToolTip();
-        return;
+        std::u16string read = source.Text();
+        return {read.empty() ? Forms::ClipboardOutcome::NoText
+                             : Forms::ClipboardOutcome::NotAnAmount,
+                std::move(read)};
     }
-    if (!clipboard.SetText(target.Text()))
+    if (!clipboard.SetText(target.Text())) {
         Forms::Beep();
+        return {Forms::ClipboardOutcome::NotWritten, {}};
+    }
+    return {Forms::ClipboardOutcome::Converted, {}};
 }
 
 // Press feedback: a label's caption is in normal weight while a button is held

@@ -62,7 +62,8 @@ public:
     Converter converter;
 
 private:
-    void convertClipboard(std::int16_t editingLire, Forms::TextBox &source, Forms::TextBox &target);
+    Forms::ClipboardOutcome convertClipboard(std::int16_t editingLire, Forms::TextBox &source,
+                                             Forms::TextBox &target);
 };
 
 } // namespace Monvert

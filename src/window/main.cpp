@@ -21,6 +21,6 @@ int main(int argc, char *argv[])
         Monvert::Forms::grabShortcut(form, command, keys);
     // Started to convert the clipboard: once the window is up, as when it was already.
     if (options.convert)
-        form.ConvertClipboard(*options.convert);
+        application.ConvertForStart(form);
     return application.Run();
 }

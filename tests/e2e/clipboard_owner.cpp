@@ -6,6 +6,9 @@
 //                              all; prints a line for each request it gets.
 //                              On SIGUSR1 it answers what it was asked, and
 //                              all that follows, with the text 1000
+//   clipboard_owner slow MS    owns the clipboard and answers each request
+//                              with 1000 after MS milliseconds, as a busy
+//                              program does
 //   clipboard_owner dies       offers text when asked for its targets, then
 //                              exits without sending the text itself
 //   clipboard_owner owner      prints the window that owns the clipboard (0: none)
@@ -257,10 +260,10 @@ int requestMalformed(xcb_connection_t *connection, xcb_atom_t clipboard, int cou
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(
-            stderr,
-            "usage: clipboard_owner silent|dies|owner|manager|multiple N|malformed N|managed|"
-            "grab KEYCODE MODIFIERS\n");
+        std::fprintf(stderr,
+                     "usage: clipboard_owner silent|dies|slow MS|owner|manager|multiple "
+                     "N|malformed N|managed|"
+                     "grab KEYCODE MODIFIERS\n");
         return 2;
     }
     const std::string_view mode = argv[1];
@@ -314,7 +317,7 @@ int main(int argc, char **argv)
     }
     if (mode == "malformed")
         return requestMalformed(connection, clipboard, argc > 2 ? std::atoi(argv[2]) : 16);
-    if (mode != "silent" && mode != "dies") {
+    if (mode != "silent" && mode != "dies" && mode != "slow") {
         std::fprintf(stderr, "clipboard_owner: unknown mode\n");
         return 2;
     }
@@ -387,6 +390,11 @@ int main(int argc, char **argv)
                 answer(request);
             else
                 unanswered.push_back(request);
+        }
+        if (type == XCB_SELECTION_REQUEST && mode == "slow") {
+            ::usleep(useconds_t(std::atoi(argc > 2 ? argv[2] : "300")) * 1000);
+            answer(*reinterpret_cast<xcb_selection_request_event_t *>(event));
+            xcb_flush(connection);
         }
         if (type == XCB_SELECTION_REQUEST && mode == "dies") {
             const auto request = *reinterpret_cast<xcb_selection_request_event_t *>(event);

@@ -417,7 +417,7 @@ check "30 pairs started at the same moment: one window each time" one_window_of_
 # application, which keeps the focus.
 converts_with() { LC_ALL=it_IT.UTF-8 "$MONVERT" "$@" 2>>"$E2E_TMP/monvert.err"; }
 own_clipboard 1000
-check "--from-lire --clipboard with no window: status 0 once a window took it" converts_with --from-lire --clipboard
+check "--from-lire --clipboard with no window: status 0 once the clipboard holds the conversion" converts_with --from-lire --clipboard
 check "and the window converted the clipboard" clipboard_is "Euro 0,52"
 WINDOW=$(xdotool search --onlyvisible --name '^Monvert$' | head -n1)
 xmessage -geometry 300x100+400+300 "another program" &
@@ -443,8 +443,38 @@ one_window_other_active() {
     }
 }
 check "one window, and the other program kept the focus" one_window_other_active
+# Status 0 only once the clipboard holds the conversion: an owner that
+# answers after 300 ms, as a busy program does, is read right after.
+read_right_after() {
+    local _ owner stale=0
+    for _ in 1 2 3 4 5; do
+        "$OWNER" slow 300 >"$E2E_TMP/slow" &
+        owner=$!
+        wait_until $E2E_PATIENCE test -s "$E2E_TMP/slow"
+        LC_ALL=it_IT.UTF-8 "$MONVERT" --from-lire --clipboard || return 1
+        [ "$(clipboard)" = "Euro 0,52" ] || stale=$((stale + 1))
+        kill "$owner" 2>/dev/null
+        wait "$owner" 2>/dev/null
+    done
+    [ $stale = 0 ] || { echo "    $stale of 5 reads right after the command were stale"; return 1; }
+}
+check "an owner answering after 300 ms: status 0, and the conversion there right after" read_right_after
+# Nothing converted is told, with its reason, and the clipboard kept: with
+# the window running, then with none to ask.
+refused_naming() {
+    own_clipboard abc
+    ! LC_ALL=en_US.UTF-8 "$MONVERT" --from-lire --clipboard 2>"$E2E_TMP/refused.err" \
+        && [ "$(wc -l <"$E2E_TMP/refused.err")" = 1 ] \
+        && grep -q 'not an amount: abc' "$E2E_TMP/refused.err" && clipboard_is abc
+}
+check "abc with a window: status 1, one line naming it, the clipboard kept" refused_naming
+no_window() { wait_until $E2E_PATIENCE sh -c '[ "$(xdotool search --name "^Monvert\$" 2>/dev/null | wc -l)" = 0 ]'; }
 kill -TERM "$(xdotool getwindowpid "$WINDOW")"
-wait_until $E2E_PATIENCE sh -c '[ "$(xdotool search --name "^Monvert\$" 2>/dev/null | wc -l)" = 0 ]'
+no_window
+check "abc with no window: status 1, one line naming it, the clipboard kept" refused_naming
+WINDOW=$(timeout $E2E_PATIENCE xdotool search --sync --onlyvisible --name '^Monvert$' | head -n1)
+kill -TERM "$(xdotool getwindowpid "$WINDOW")"
+no_window
 # Ctrl+F11 is another program's: said so, the window starts, the other works.
 f11=$(xmodmap -pke | awk '$4 == "F11" {print $2; exit}')
 "$OWNER" grab "$f11" 4 >"$E2E_TMP/grab" &
@@ -564,6 +594,38 @@ on_wayland() {
 }
 wait_until $E2E_PATIENCE test -S "$XDG_RUNTIME_DIR/monvert-monvert-test"
 check "pure Wayland: a second start asks the window there and ends" on_wayland
-check "pure Wayland: so does --from-lire --clipboard" on_wayland --from-lire --clipboard
+# Weston with no seat gives no window the keyboard focus, and Wayland offers
+# the clipboard to the focused window alone: said, not passed off as done.
+no_focus_said() {
+    ! timeout $E2E_PATIENCE env -u DISPLAY WAYLAND_DISPLAY=monvert-test LC_ALL=en_US.UTF-8 \
+        "$MONVERT" --from-lire --clipboard 2>"$E2E_TMP/nofocus.err" \
+        && [ "$(wc -l <"$E2E_TMP/nofocus.err")" = 1 ] && grep -q 'focus' "$E2E_TMP/nofocus.err"
+}
+check "pure Wayland: --from-lire --clipboard without the focus fails with one line" no_focus_said
+# Programs that are not Monvert on the window's socket: one that asks and
+# hangs up at once, noise, three that connect and say nothing.
+SOCKET=$XDG_RUNTIME_DIR/monvert-monvert-test
+peer() { python3 -c "import socket, sys, time
+s = socket.socket(socket.AF_UNIX); s.connect(sys.argv[1]); s.sendall(bytes.fromhex(sys.argv[2]))
+print(flush=True); time.sleep(float(sys.argv[3])); s.close()" "$SOCKET" "$@"; }
+for request in 4c 52 58 00 "$(head -c 4096 /dev/urandom | od -An -tx1 | tr -d ' \n')"; do
+    peer "$request" 0
+done
+check "pure Wayland: peers that hang up at once or send noise leave the window running" \
+    kill -0 "$WAYLAND_PID"
+for _ in 1 2 3; do
+    peer "" 60 >>"$E2E_TMP/silent" &
+    E2E_PIDS+=($!)
+done
+wait_until $E2E_PATIENCE sh -c "[ \$(wc -l <'$E2E_TMP/silent') = 3 ]"
+check "pure Wayland: with three silent peers, a second start is answered and ends" on_wayland
+by_path() {
+    local _
+    for _ in 1 2 3; do
+        timeout $E2E_PATIENCE env -u DISPLAY -u XDG_RUNTIME_DIR \
+            WAYLAND_DISPLAY="$XDG_RUNTIME_DIR/monvert-test" "$MONVERT" 2>/dev/null || return 1
+    done
+}
+check "pure Wayland: no runtime folder, the display by its path: three starts find the window" by_path
 check "pure Wayland: the first window still runs" kill -0 "$WAYLAND_PID"
 finish

@@ -65,6 +65,38 @@ private Q_SLOTS:
                      + shortcut->meta * 8,
                  modifiers);
     }
+
+    // What another process is told, read back as the line the user sees;
+    // bytes that are no outcome are none.
+    void outcomeTold_data()
+    {
+        QTest::addColumn<QByteArray>("told");
+        QTest::addColumn<QByteArray>("line"); // "-": no outcome
+
+        using Outcome = Monvert::Forms::ClipboardOutcome;
+        const auto of = [](Outcome::Kind kind, const char16_t *text) {
+            return QByteArray::fromStdString(Monvert::Forms::packed(Outcome{kind, text}));
+        };
+        QTest::newRow("converted") << of(Outcome::Converted, u"") << QByteArray();
+        QTest::newRow("a text outside the BMP, shown as the terminal shows it")
+            << of(Outcome::NotAnAmount, u"\U0001F600\u200B1")
+            << QByteArray("monvert: nothing converted: not an amount: \U0001F600\\u200B1\n");
+        QTest::newRow("a long text, cut with its mark")
+            << of(Outcome::NotAnAmount, std::u16string(300, u'7').c_str())
+            << "monvert: nothing converted: not an amount: " + QByteArray(80, '7') + "...\n";
+        QTest::newRow("nothing") << QByteArray() << QByteArray("-");
+        QTest::newRow("an unknown kind") << QByteArray("9") << QByteArray("-");
+    }
+
+    void outcomeTold()
+    {
+        QFETCH(QByteArray, told);
+        QFETCH(QByteArray, line);
+        const auto outcome = Monvert::Forms::unpacked(told.toStdString());
+        QCOMPARE(outcome.has_value(), line != "-");
+        if (outcome)
+            QCOMPARE(QByteArray::fromStdString(Monvert::Forms::outcomeLine(*outcome)), line);
+    }
 };
 
 QTEST_APPLESS_MAIN(tst_Commands)

@@ -9,8 +9,11 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <string>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -52,6 +55,9 @@ void quitOnSignals(QObject *parent)
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(signal, &action, nullptr);
+    // A start that gave up waiting, or a client of the window's socket that
+    // hung up early, must not end the window when it is answered.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 int continueInBackground()
@@ -72,24 +78,43 @@ int continueInBackground()
         return channel[1];
     }
     ::close(channel[1]);
-    // A minute for a window to start on a busy machine; a window that ends
-    // first closes the channel.
-    pollfd ready{channel[0], POLLIN, 0};
-    char byte = 0;
-    const bool took = ::poll(&ready, 1, 60'000) > 0 && ::read(channel[0], &byte, 1) == 1;
-    if (!took)
+    // A minute for a window to start on a busy machine, and then as long as
+    // it may wait on the clipboard; a window that ends first closes the channel.
+    const auto deadline
+        = std::chrono::steady_clock::now() + std::chrono::seconds(60 + OutcomeWaitSeconds);
+    std::string told;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{channel[0], POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&ready, 1, int(left.count())) <= 0)
+            break;
+        char bytes[512];
+        const ssize_t got = ::read(channel[0], bytes, sizeof bytes);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0 || told.size() > 4096)
+            break;
+        told.append(bytes, std::size_t(got));
+    }
+    const auto outcome = unpacked(told);
+    if (!outcome)
         std::fputs(translated("monvert: the window did not start to convert the clipboard\n"),
                    stderr);
-    ::_exit(took ? 0 : 1);
+    else
+        std::fputs(outcomeLine(*outcome).c_str(), stderr);
+    ::_exit(outcome && outcome->kind == ClipboardOutcome::Converted ? 0 : 1);
 }
 
-void tellWaiting(int &waiting, bool took)
+void tellWaiting(int &waiting, const ClipboardOutcome *outcome)
 {
     if (waiting < 0)
         return;
-    const char byte = 1;
-    if (took && ::write(waiting, &byte, 1) != 1) {
-        // The waiting process is gone: nobody to tell.
+    if (outcome) {
+        const std::string bytes = packed(*outcome);
+        if (::write(waiting, bytes.data(), bytes.size()) != ssize_t(bytes.size())) {
+            // The waiting process is gone: nobody to tell.
+        }
     }
     ::close(waiting);
     waiting = -1;

@@ -113,21 +113,28 @@ DisplayCheck checkDisplay(int argc, char **argv, std::optional<ClipboardCommand>
         return {};
     if (!display)
         display = std::getenv("DISPLAY");
+    DisplayCheck check;
     if (!display || !*display) {
         // Qt would go on to its Wayland platform, unless X11 was asked for.
         if (!platform.empty())
-            return {translated("no display to show the window on: DISPLAY is not set")};
-        if (auto why = whyNoWaylandWindow())
-            return {std::move(why)};
-        return {std::nullopt, askOverSocket(command)};
+            check.missing = translated("no display to show the window on: DISPLAY is not set");
+        else if (auto why = whyNoWaylandWindow())
+            check.missing = std::move(why);
+        // Without a place to meet, every start would open a window of its own.
+        else if (!socketAddress())
+            check.missing = translated("no folder to find the running window in: "
+                                       "XDG_RUNTIME_DIR is not set, or too long");
+        else
+            check.asked = askOverSocket(command);
+        return check;
     }
     // One connection for both questions: the display, and a Monvert on it.
     xcb_connection_t *connection = xcb_connect(display, nullptr);
-    DisplayCheck check;
+    check.display = display;
     if (xcb_connection_has_error(connection))
         check.missing = filledIn(translated("cannot open display '%s'"), {display});
     else
-        check.reopened = askRunningInstance(connection, command);
+        check.asked = askRunningInstance(connection, command);
     xcb_disconnect(connection);
     return check;
 }

@@ -22,7 +22,10 @@ namespace Monvert::Forms {
 struct DisplayCheck
 {
     std::optional<std::string> missing;
-    bool reopened = false;
+    // A Monvert ran there and was asked: what it said.
+    std::optional<ClipboardOutcome> asked;
+    // The X11 display looked at, to ask it again later.
+    std::string display;
 };
 [[nodiscard]] DisplayCheck checkDisplay(int argc, char **argv,
                                         std::optional<ClipboardCommand> command);

@@ -24,20 +24,71 @@ HWND otherForm(HWND own)
     return nullptr;
 }
 
-bool askOther(HWND own, std::optional<ClipboardCommand> command)
+// What the window asked tells, as WM_COPYDATA to a window of the asker's
+// own, while the asker waits in its send.
+LRESULT CALLBACK toldProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_COPYDATA)
+        return DefWindowProcW(window, message, wParam, lParam);
+    const auto *data = reinterpret_cast<const COPYDATASTRUCT *>(lParam);
+    auto *told = reinterpret_cast<std::string *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (told && data && data->dwData == OutcomeData && data->cbData <= 4096)
+        told->assign(static_cast<const char *>(data->lpData), data->cbData);
+    return TRUE;
+}
+
+// Asks the session's other Monvert window, if there is one, to bring its
+// window back (taken at once) or to convert the clipboard: what came of it,
+// or nothing when there is no other window.
+std::optional<ClipboardOutcome> askOther(HWND own, std::optional<ClipboardCommand> command)
 {
     HWND other = otherForm(own);
     if (!other)
-        return false;
-    if (command)
-        return PostMessageW(other, WM_CONVERT, *command == ClipboardCommand::FromLire ? 1 : 2, 0)
-            != FALSE;
-    DWORD process = 0;
-    GetWindowThreadProcessId(other, &process);
-    // The running one may take the foreground when it brings its window back.
-    AllowSetForegroundWindow(process);
-    PostMessageW(other, WM_REOPEN, 0, 0);
-    return true;
+        return std::nullopt;
+    if (!command) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(other, &process);
+        // The running one may take the foreground when it brings its window back.
+        AllowSetForegroundWindow(process);
+        PostMessageW(other, WM_REOPEN, 0, 0);
+        return ClipboardOutcome{ClipboardOutcome::Converted, {}};
+    }
+    WNDCLASSW toldClass{};
+    toldClass.lpfnWndProc = toldProcedure;
+    toldClass.hInstance = GetModuleHandleW(nullptr);
+    toldClass.lpszClassName = L"MonvertTold";
+    RegisterClassW(&toldClass);
+    const unique_hwnd told(CreateWindowExW(0, toldClass.lpszClassName, L"", 0, 0, 0, 0, 0,
+                                           HWND_MESSAGE, nullptr, toldClass.hInstance, nullptr));
+    std::string bytes;
+    SetWindowLongPtrW(told.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bytes));
+    DWORD_PTR kind = ClipboardOutcome::NoAnswer;
+    if (!SendMessageTimeoutW(other, WM_CONVERT, *command == ClipboardCommand::FromLire ? 1 : 2,
+                             reinterpret_cast<LPARAM>(told.get()), SMTO_NORMAL,
+                             OutcomeWaitSeconds * 1000, &kind))
+        return ClipboardOutcome{};
+    if (auto outcome = unpacked(bytes))
+        return outcome;
+    ClipboardOutcome outcome;
+    outcome.kind = kind <= ClipboardOutcome::NoAnswer ? ClipboardOutcome::Kind(kind)
+                                                      : ClipboardOutcome::NoAnswer;
+    return outcome;
+}
+
+// Whoever started the window's program for a conversion (monvert.com) reads
+// its standard output: the status to end with, and the line to say.
+void tellStarter(const ClipboardOutcome &outcome)
+{
+    HANDLE starter = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (!starter || starter == INVALID_HANDLE_VALUE)
+        return;
+    std::string told(1, outcome.kind == ClipboardOutcome::Converted ? '0' : '1');
+    told += outcomeLine(outcome);
+    DWORD written = 0;
+    WriteFile(starter, told.data(), DWORD(told.size()), &written, nullptr);
+    // The window lives on; the starter reads to the end.
+    SetStdHandle(STD_OUTPUT_HANDLE, nullptr);
+    CloseHandle(starter);
 }
 
 } // namespace
@@ -109,8 +160,10 @@ Application::Application(int &argc, char **argv)
         if (claimed || !m_native->instance)
             break;
         m_native->instance.reset();
-        if (askOther(nullptr, m_options.convert)) {
-            m_ended = 0;
+        if (const auto outcome = askOther(nullptr, m_options.convert)) {
+            if (m_options.convert)
+                tellStarter(*outcome);
+            m_ended = outcome->kind == ClipboardOutcome::Converted ? 0 : 1;
             break;
         }
         if (GetTickCount64() > deadline)
@@ -142,7 +195,21 @@ int Application::Run()
 bool Application::claimInstance(Form &form)
 {
     // Without the claim, another start may have shown its window since.
-    return claimed || !askOther(form.native().window.get(), m_options.convert);
+    if (claimed)
+        return true;
+    const auto outcome = askOther(form.native().window.get(), m_options.convert);
+    if (outcome && m_options.convert)
+        tellStarter(*outcome);
+    return !outcome;
+}
+
+void Application::ConvertForStart(Form &form)
+{
+    ClipboardOutcome outcome;
+    if (form.ConvertClipboard)
+        dispatch(u"Form", "ConvertClipboard",
+                 [&] { outcome = form.ConvertClipboard(*m_options.convert); });
+    tellStarter(outcome);
 }
 
 } // namespace Monvert::Forms

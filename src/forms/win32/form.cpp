@@ -96,16 +96,27 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         InvalidateRect(window, nullptr, TRUE);
         return 0;
     case WM_CONVERT:
-    case WM_HOTKEY:
+    case WM_HOTKEY: {
         // Another start, or a shortcut pressed in any application: the
         // window converts the clipboard and leaves the focus where it is.
+        ClipboardOutcome outcome;
         if (native && native->form && native->form->ConvertClipboard
             && (wParam == 1 || wParam == 2))
-            dispatch(u"Form", "ConvertClipboard", [native, wParam] {
-                native->form->ConvertClipboard(wParam == 1 ? ClipboardCommand::FromLire
-                                                           : ClipboardCommand::FromEuro);
+            dispatch(u"Form", "ConvertClipboard", [native, wParam, &outcome] {
+                outcome = native->form->ConvertClipboard(wParam == 1 ? ClipboardCommand::FromLire
+                                                                     : ClipboardCommand::FromEuro);
             });
-        return 0;
+        // The start that asked waits in its send for this, with a window of
+        // its own to be told the whole outcome, its text included.
+        if (auto *asker = reinterpret_cast<HWND>(lParam);
+            message == WM_CONVERT && IsWindow(asker)) {
+            std::string bytes = packed(outcome);
+            COPYDATASTRUCT data{OutcomeData, DWORD(bytes.size()), bytes.data()};
+            SendMessageTimeoutW(asker, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
+                                reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 2000, nullptr);
+        }
+        return outcome.kind;
+    }
     case WM_REOPEN:
         if (native && native->form)
             dispatch(u"Form", "Reopened", [native] { native->form->BringBack(); });

@@ -27,7 +27,10 @@ inline constexpr wchar_t FormClass[] = L"MonvertForm";
 // Another start of the program asks the running one to bring its window back,
 // or to convert the clipboard (wParam 1 from Lire, 2 from Euro).
 inline constexpr UINT WM_REOPEN = WM_APP + 1;
+// wParam the command, 1 from Lire, 2 from Euro; lParam a window of the
+// asker's, told the outcome as WM_COPYDATA of this kind.
 inline constexpr UINT WM_CONVERT = WM_APP + 2;
+inline constexpr ULONG_PTR OutcomeData = 0x4D4F;
 
 struct Form::Native
 {
