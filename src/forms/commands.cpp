@@ -133,6 +133,12 @@ std::optional<ClipboardOutcome> unpacked(std::string_view bytes)
     return outcome;
 }
 
+const char *runsWithItsOwnShortcuts()
+{
+    return translated("monvert: Monvert runs already, with the shortcuts it was started with; "
+                      "close its window to start it with these\n");
+}
+
 WindowOptions takeWindowOptions(int &argc, char **argv)
 {
     WindowOptions options;

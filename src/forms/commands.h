@@ -54,10 +54,16 @@ struct Shortcut
     // The key itself, by its name as Qt writes it: a capital letter, a digit,
     // a punctuation character, or a name such as "F9", "Space", "PgUp".
     std::string key;
+
+    friend bool operator==(const Shortcut &, const Shortcut &) = default;
 };
 
 // The combination written, or nothing when it does not read as one.
 [[nodiscard]] std::optional<Shortcut> readShortcut(std::string_view keys);
+
+// What a start that names shortcuts says when a window runs already, in
+// the user's language.
+[[nodiscard]] const char *runsWithItsOwnShortcuts();
 
 // The window's program's own options, taken out of its command line before
 // the toolkit looks at it: "--from-lire --clipboard" (the conversion this

@@ -498,6 +498,18 @@ own_clipboard 2000
 xdotool key ctrl+shift+F9
 check "with NumLock on too" clipboard_is "Euro 1,03"
 xdotool key Num_Lock
+# Held down as a person holds it: one conversion, whatever the repeats. The
+# window still shows 1000 and its conversion, which Enter copies again.
+own_clipboard 1000
+xdotool keydown ctrl+shift+F9
+sleep 1.5 # the gesture: the combination held
+xdotool keyup ctrl+shift+F9
+check "held for 1.5 s: the clipboard holds Euro 0,52" clipboard_is "Euro 0,52"
+own_clipboard x
+activate
+click_at 100 8
+xdotool key Return
+check "and Enter in the Lire box then copies Euro 0,52, its conversion" clipboard_is "Euro 0,52"
 # Back to the window with a second start: the box last typed in has the keys.
 "$MONVERT"
 activate
@@ -505,7 +517,33 @@ xdotool key ctrl+a
 xdotool type --delay 30 5
 xdotool key Return
 check "a second start brings it back with the focus in the Euro box typed in before" clipboard_is "L. 9.681"
+# Started again with shortcuts: told that the running window keeps its own.
+check "a second start with shortcuts: told the window keeps its own" \
+    sh -c "LC_ALL=C.UTF-8 '$MONVERT' --shortcut-from-lire=Ctrl+Shift+F11 2>&1 | grep -q 'runs already'"
 stop_monvert
+# Another layout while it runs: the combination is on the key that types
+# the letter now.
+MONVERT_COMMAND=("$MONVERT" --shortcut-from-lire=Ctrl+Alt+L)
+start_monvert it_IT.UTF-8
+l_key() { xmodmap -pke | awk '$4 == "l" {print $2; exit}'; }
+us_l=$(l_key)
+setxkbmap us -variant dvorak
+wait_until $E2E_PATIENCE sh -c "[ \"\$(xmodmap -pke | awk '\$4 == \"l\" {print \$2; exit}')\" != '$us_l' ]"
+activate_other
+own_clipboard 1000
+xdotool key ctrl+alt+l
+check "after a change to Dvorak, Ctrl+Alt+L typed where Dvorak has L converts" clipboard_is "Euro 0,52"
+stop_monvert
+# A layout with no L, and one combination given twice: said as they are.
+setxkbmap ru
+MONVERT_COMMAND=("$MONVERT" --shortcut-from-lire=Ctrl+Alt+L --shortcut-from-euro=Ctrl+Alt+L)
+start_monvert C.UTF-8
+MONVERT_COMMAND=("$MONVERT")
+check "under ru: no message calls the combination taken" sh -c "! grep -q 'taken' '$E2E_TMP/monvert.err'"
+check "under ru: a line says no key of the layout types L" grep -q 'no key of the current keyboard layout types L' "$E2E_TMP/monvert.err"
+check "one combination for both directions: a line naming it" grep -q 'Ctrl+Alt+L is given to both' "$E2E_TMP/monvert.err"
+stop_monvert
+setxkbmap us
 
 # A long amount's tooltip comes and goes; only the main window's end is the
 # program's.
@@ -568,7 +606,8 @@ started weston "$E2E_TMP/weston.log" test -S "$XDG_RUNTIME_DIR/monvert-test"
 # The socket comes before weston says where XWayland listens.
 started XWayland "$E2E_TMP/weston.log" grep -q 'xserver listening on display' "$E2E_TMP/weston.log"
 XWAYLAND=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$E2E_TMP/weston.log")
-DISPLAY=$XWAYLAND WAYLAND_DISPLAY=monvert-test LC_ALL=it_IT.UTF-8 "$MONVERT" 2>/dev/null &
+DISPLAY=$XWAYLAND WAYLAND_DISPLAY=monvert-test XDG_SESSION_TYPE=wayland LC_ALL=C.UTF-8 \
+    "$MONVERT" --shortcut-from-lire=Ctrl+Shift+F9 2>"$E2E_TMP/xwayland.err" &
 E2E_PIDS+=($!)
 shown_on_xwayland() {
     local window
@@ -580,6 +619,8 @@ shown_on_xwayland() {
     return 1
 }
 check "weston with XWayland: the window is shown, its row whole" wait_until $E2E_PATIENCE shown_on_xwayland
+check "through XWayland in a Wayland session, a shortcut names the command to bind" \
+    grep -q 'monvert --from-lire --clipboard' "$E2E_TMP/xwayland.err"
 env -u DISPLAY WAYLAND_DISPLAY=monvert-test LC_ALL=en_US.UTF-8 "$MONVERT" 2>"$E2E_TMP/wayland.err" &
 WAYLAND_PID=$!
 E2E_PIDS+=($WAYLAND_PID)

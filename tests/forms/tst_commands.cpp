@@ -66,6 +66,13 @@ private Q_SLOTS:
                  modifiers);
     }
 
+    // One combination however written: given to both directions, it is one.
+    void sameCombinationHoweverWritten()
+    {
+        QCOMPARE(::readShortcut("alt+ctrl+l"), ::readShortcut("Ctrl+Alt+L"));
+        QVERIFY(::readShortcut("Ctrl+Alt+L") != ::readShortcut("Ctrl+Shift+L"));
+    }
+
     // What another process is told, read back as the line the user sees;
     // bytes that are no outcome are none.
     void outcomeTold_data()

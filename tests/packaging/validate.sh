@@ -24,8 +24,8 @@ done
 expected="./bin/monvert ./libexec/monvert/monvert-window ./share/applications/org.monvert.Monvert.desktop ./share/doc/monvert/changelog.gz ./share/doc/monvert/copyright ${icons}./share/icons/hicolor/scalable/apps/org.monvert.Monvert.svg ./share/locale/it/LC_MESSAGES/monvert.mo ./share/man/it/man1/monvert.1.gz ./share/man/man1/monvert.1.gz ./share/metainfo/org.monvert.Monvert.metainfo.xml "
 check "installs the program, desktop entry, icons and metadata" test "$installed" = "$expected"
 check "desktop entry is valid" desktop-file-validate "$PREFIX/share/applications/org.monvert.Monvert.desktop"
-check "AppStream metadata is valid, pedantically" \
-    appstreamcli validate --pedantic --no-net "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
+check "AppStream metadata is valid, strictly" \
+    appstreamcli validate --no-net --strict "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
 # Each theme icon is drawn at its own size.
 sized_right() {
     local size
@@ -38,6 +38,8 @@ check "the theme icons are 16 to 256 pixels" sized_right
 entry="$PREFIX/share/applications/org.monvert.Monvert.desktop"
 check "the desktop entry names the window class" grep -qx "StartupWMClass=monvert" "$entry"
 check "the desktop entry has an Italian generic name" grep -q "^GenericName\[it\]=" "$entry"
+check "the desktop entry offers both clipboard conversions as actions" \
+    test "$(grep -c '^Exec=monvert --from-\(lire\|euro\) --clipboard$' "$entry")" = 2
 check "metadata carries the project version" grep -q 'release version="1.00"' "$PREFIX/share/metainfo/org.monvert.Monvert.metainfo.xml"
 check "--version answers without a display" test "$(env -u DISPLAY -u WAYLAND_DISPLAY "$PREFIX/bin/monvert" --version)" = "Monvert 1.00"
 check "the Italian manual page" sh -c "zcat '$PREFIX/share/man/it/man1/monvert.1.gz' | grep -q '^.SH STATO D'"

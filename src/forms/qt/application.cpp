@@ -70,6 +70,8 @@ Application::Application(int &argc, char **argv)
     if (display.asked) {
         const std::string line = m_options.convert ? outcomeLine(*display.asked) : std::string();
         std::fputs(line.c_str(), stderr);
+        if (!m_options.shortcuts.empty())
+            std::fputs(runsWithItsOwnShortcuts(), stderr);
         m_ended = line.empty() ? 0 : 1;
         return;
     }

@@ -163,6 +163,11 @@ Application::Application(int &argc, char **argv)
         if (const auto outcome = askOther(nullptr, m_options.convert)) {
             if (m_options.convert)
                 tellStarter(*outcome);
+            if (!m_options.shortcuts.empty()) {
+                std::u16string message;
+                decodeUtf8(runsWithItsOwnShortcuts(), message);
+                MessageBoxW(nullptr, wide(message).c_str(), L"Monvert", MB_OK | MB_ICONINFORMATION);
+            }
             m_ended = outcome->kind == ClipboardOutcome::Converted ? 0 : 1;
             break;
         }

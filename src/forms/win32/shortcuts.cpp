@@ -8,8 +8,10 @@
 #include "rules/messages.h"
 #include "rules/utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 namespace Monvert::Forms {
 
@@ -73,13 +75,24 @@ bool grabShortcut(Form &form, ClipboardCommand command, std::string_view keys)
         tellOnce(filledIn(translated("monvert: cannot read the shortcut '%s'\n"), {written}));
         return false;
     }
+    // One combination for both directions would be refused by the system
+    // as taken, by this very program.
+    static std::vector<Shortcut> registered;
+    if (std::find(registered.begin(), registered.end(), *shortcut) != registered.end()) {
+        tellOnce(filledIn(translated("monvert: the shortcut %s is given to both directions; it "
+                                     "keeps the first\n"),
+                          {written}));
+        return false;
+    }
     // Held down, a key repeats: one conversion for one press.
     const UINT modifiers = MOD_NOREPEAT | (shortcut->shift || shifted ? MOD_SHIFT : 0U)
         | (shortcut->control ? MOD_CONTROL : 0U) | (shortcut->alt ? MOD_ALT : 0U)
         | (shortcut->meta ? MOD_WIN : 0U);
     const int id = command == ClipboardCommand::FromLire ? 1 : 2;
-    if (RegisterHotKey(form.native().window.get(), id, modifiers, key))
+    if (RegisterHotKey(form.native().window.get(), id, modifiers, key)) {
+        registered.push_back(*shortcut);
         return true;
+    }
     tellOnce(GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED
                  ? filledIn(translated("monvert: the shortcut %s is taken by another program\n"),
                             {written})
