@@ -29,11 +29,14 @@ namespace {
 class FormWidget final : public QWidget
 {
 public:
-    FormWidget()
+    explicit FormWidget(Form::Native &native)
         : QWidget(nullptr,
                   Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                       | Qt::WindowCloseButtonHint)
+        , m_native(native)
     { }
+
+    Form::Native &m_native;
 
 protected:
     void resizeEvent(QResizeEvent *event) override
@@ -65,7 +68,7 @@ protected:
 Form::Form()
     : m_native(std::make_unique<Native>())
 {
-    m_native->widget = new FormWidget;
+    m_native->widget = new FormWidget(*m_native);
     QWidget *widget = m_native->widget;
     QIcon icon;
     icon.addPixmap(QPixmap(monvert));
@@ -163,6 +166,12 @@ void Form::BringBack()
 QWidget *widgetOf(const Form &form)
 {
     return form.native().widget;
+}
+
+Form::Native *nativeOf(const QWidget *window)
+{
+    const auto *form = dynamic_cast<const FormWidget *>(window);
+    return form ? &form->m_native : nullptr;
 }
 
 } // namespace Monvert::Forms

@@ -9,6 +9,7 @@
 
 #include <QClipboard>
 #include <QColor>
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -20,12 +21,26 @@
 
 namespace Monvert::Forms {
 
+class ShortcutGrabs;
+
 struct Form::Native
 {
     QWidget *widget = nullptr;
     std::optional<float> width;
     QPointer<QWidget> hiddenFocus;
+    // What the placement made of it, for as long as it lives: above all
+    // ordinary windows or not, the place it was put at start (where a lost
+    // window goes back to), and whether it follows monitors that go away.
+    bool aboveAll = false;
+    QPoint startPlace;
+    bool watchesMonitors = false;
+    // The keeper of its global shortcuts, once one is asked for.
+    ShortcutGrabs *shortcuts = nullptr;
 };
+
+// What the layer keeps for a form, known by its top-level widget; nothing
+// for a widget that is no form.
+[[nodiscard]] Form::Native *nativeOf(const QWidget *window);
 
 // The text of the clipboard or the selection, asking a slow owner as little as
 // possible; the empty text when it holds none.

@@ -2,6 +2,7 @@
 // Window placement on X11, through Qt's xcb connection.
 #include "forms/placement.h"
 
+#include "forms/qt/native.h"
 #include "forms/qt/placement_xcb.h"
 #include "forms/qt/units.h"
 
@@ -134,7 +135,7 @@ void addStates(const X11 &x11, xcb_window_t window, bool mapped,
 std::vector<xcb_atom_t> keptStates(const X11 &x11, const QWidget *window)
 {
     std::vector<xcb_atom_t> states{x11.atoms[SkipTaskbar], x11.atoms[SkipPager]};
-    if (window->property("monvert.aboveAll").toBool())
+    if (const Form::Native *form = nativeOf(window); form && form->aboveAll)
         states.push_back(x11.atoms[Above]);
     return states;
 }
@@ -229,7 +230,8 @@ void moveFrame(QWidget *window, QPoint corner)
 // Where the start placement put the window, should a monitor take it away.
 void placeAsAtStart(QWidget *window)
 {
-    moveFrame(window, placementOrigin() + window->property("monvert.startPlace").toPoint());
+    const Form::Native *form = nativeOf(window);
+    moveFrame(window, placementOrigin() + (form ? form->startPlace : QPoint()));
 }
 
 // Whether some monitor shows the whole window.
@@ -255,14 +257,15 @@ bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y,
                   std::uint32_t uFlags)
 {
     QWidget *window = QWidget::find(WId(hWnd));
-    if (!window || !window->isWindow())
+    Form::Native *form = window ? nativeOf(window) : nullptr;
+    if (!form)
         return false;
     const bool mapped = window->isVisible();
     const bool topmost = hWndInsertAfter == AboveAll;
     window->setAttribute(Qt::WA_ShowWithoutActivating, (uFlags & PlaceWithoutActivating) != 0);
 
     const X11 x11 = x11Session();
-    window->setProperty("monvert.aboveAll", topmost);
+    form->aboveAll = topmost;
     if (x11.connection) {
         // Written straight to the window: a change of Qt's window flags would
         // make Qt create a new native window and leave the handle dangling.
@@ -287,11 +290,11 @@ bool SetWindowPos(WindowHandle hWnd, WindowHandle hWndInsertAfter, int X, int Y,
     window->setFixedSize(client);
     if (QWindow *handle = window->windowHandle())
         handle->resize(client);
-    window->setProperty("monvert.startPlace", QPoint(X, Y));
+    form->startPlace = QPoint(X, Y);
     placeAsAtStart(window);
     // Once, for the window's whole life: a monitor unplugged from under it.
-    if (!window->property("monvert.watchesMonitors").toBool()) {
-        window->setProperty("monvert.watchesMonitors", true);
+    if (!form->watchesMonitors) {
+        form->watchesMonitors = true;
         QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, window, [window] {
             // After the window manager's own answer to the change.
             QTimer::singleShot(0, window, [window] { placeAgainIfLost(window); });

@@ -6,6 +6,7 @@
 
 #include "forms/form.h"
 #include "forms/qt/dispatch.h"
+#include "forms/qt/native.h"
 #include "forms/qt/notices.h"
 #include "forms/qt/widgets.h"
 #include "forms/qt/xcb.h"
@@ -65,6 +66,8 @@ std::uint32_t keysymOf(const std::string &key)
 constexpr std::uint32_t NumLock = 0xFF7F;
 constexpr std::uint32_t AltL = 0xFFE9;
 constexpr std::uint32_t SuperL = 0xFFEB;
+
+} // namespace
 
 // The keyboard as the server has it now: the keycodes of each keysym, and
 // which modifier bit NumLock, Alt and Super are (not always Mod2, Mod1, Mod4).
@@ -326,8 +329,6 @@ private:
     xcb_timestamp_t m_releasedAt = 0;
 };
 
-} // namespace
-
 bool grabShortcut(Form &form, ClipboardCommand command, std::string_view keys)
 {
     const std::string written(keys);
@@ -355,14 +356,10 @@ bool grabShortcut(Form &form, ClipboardCommand command, std::string_view keys)
                                  "programs; for every program, bind it in the desktop's keyboard "
                                  "settings to: %s\n"),
                       {written, bound}));
-    // One keeper of the grabs a window, found by its name.
-    const QString name = QStringLiteral("monvert shortcuts");
-    QObject *kept = widgetOf(form)->findChild<QObject *>(name, Qt::FindDirectChildrenOnly);
-    auto *grabs = static_cast<ShortcutGrabs *>(kept);
-    if (!grabs) {
+    // One keeper of the grabs a window, which the window owns.
+    ShortcutGrabs *&grabs = form.native().shortcuts;
+    if (!grabs)
         grabs = new ShortcutGrabs(form, x11->connection());
-        grabs->setObjectName(name);
-    }
     return grabs->grab(Grab{command, written, *shortcut, {}, 0});
 }
 
