@@ -168,7 +168,7 @@ void BM_LabelClickLongText(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LabelClickLongText)
-    ->Arg(Forms::MaxLength)
+    ->Arg(int(MaxTextLength))
     ->Arg(16 << 20)
     ->Unit(benchmark::kMillisecond);
 
@@ -203,8 +203,8 @@ void BM_PaintLongText(benchmark::State &state)
 {
     auto form = italianForm();
     QLineEdit *box = Forms::widgetOf(form->Text1);
-    box->setText(QString(Forms::MaxLength, u'7'));
-    box->setCursorPosition(state.range(0) == 0 ? 0 : Forms::MaxLength);
+    box->setText(QString(int(MaxTextLength), u'7'));
+    box->setCursorPosition(state.range(0) == 0 ? 0 : int(MaxTextLength));
     box->grab();
     for (auto _ : state)
         box->grab();
@@ -216,8 +216,8 @@ void BM_BareLineEditPaint(benchmark::State &state)
     QLineEdit box;
     box.setGeometry(56, 0, 113, 20);
     box.show();
-    box.setText(QString(Forms::MaxLength, u'7'));
-    box.setCursorPosition(state.range(0) == 0 ? 0 : Forms::MaxLength);
+    box.setText(QString(int(MaxTextLength), u'7'));
+    box.setCursorPosition(state.range(0) == 0 ? 0 : int(MaxTextLength));
     box.grab();
     for (auto _ : state)
         box.grab();

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "forms/form.h"
-#include "rules/amount.h"
 
 #include <cstdint>
 #include <functional>
@@ -46,6 +45,10 @@ public:
     // What the keypad's decimal key types, whatever the keyboard layout sends.
     void SetKeypadDecimal(std::u16string_view separator);
 
+    // The most characters the box holds, typed, pasted or set; a longer
+    // text is cut.
+    void SetMaxLength(int length);
+
     // Events. Edited comes before the Change of every change that SetText
     // did not make: typing, paste, cut, undo, drop, assistive technology.
     std::function<void()> Change;
@@ -61,9 +64,6 @@ private:
 
 // The warning sound of a command that has nothing to do.
 void Beep();
-
-// The most characters a box holds, typed, pasted or set; a longer text is cut.
-inline constexpr int MaxLength = int(MaxTextLength);
 
 // A long amount is drawn smaller rather than cut, as calculators' small
 // displays do, down to this share of the box's size, which stays legible;

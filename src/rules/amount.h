@@ -56,9 +56,10 @@ struct Amount
     std::uint32_t rest = 0;
 };
 
-// The most characters a box holds: the classic limit of a single-line box,
-// and far more than any amount. A text as long may be the start of a longer
-// one, cut to fit, which is no amount even where its start would read as one.
+// The longest text read as an amount, the classic limit of a single-line
+// box, which the window's boxes keep to, and far more than any amount. A
+// text as long may be the start of a longer one, cut to fit, which is no
+// amount even where its start would read as one.
 inline constexpr std::size_t MaxTextLength = 32767;
 
 // A box's whole text, or a line of the terminal mode, as an amount of that

@@ -48,6 +48,8 @@ Form1::Form1(NumberFormat format)
     Text1.Move(Text1Place);
     Label2.Move(Label2Place);
     Text2.Move(Text2Place);
+    Text1.SetMaxLength(int(MaxTextLength));
+    Text2.SetMaxLength(int(MaxTextLength));
     // The Lire box covers the right-hand edge of its label; that strip is the box's.
     Text1.BringToFront();
 
@@ -113,7 +115,7 @@ Forms::ClipboardOutcome Form1::convertClipboard(std::int16_t editingLire, Forms:
         // go of before the box lays its text out.
         const std::u16string text = clipboard.GetText();
         const std::u16string_view trimmed = trimBlanks(text);
-        source.SetText(trimmed.substr(0, Forms::MaxLength));
+        source.SetText(trimmed.substr(0, MaxTextLength));
     }
     source.SetSelLength(int(source.Text().size()));
     // Nothing converted: whatever the user copied, a picture included, stays

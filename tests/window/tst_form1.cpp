@@ -230,11 +230,11 @@ void tst_Form1::clickThatConvertsNothingKeepsTheClipboard_data()
     QTest::newRow("a picture") << QStringLiteral("picture") << QString();
     QTest::newRow("a word") << QStringLiteral("abc") << QStringLiteral("abc");
     // The box holds the start of it, which alone would read as an amount.
-    const QString cut = QStringLiteral("1,") + QString(Forms::MaxLength, u'0');
+    const QString cut = QStringLiteral("1,") + QString(int(MaxTextLength), u'0');
     QTest::newRow("longer than a box holds")
-        << cut + QStringLiteral("abc") << cut.left(Forms::MaxLength);
+        << cut + QStringLiteral("abc") << cut.left(int(MaxTextLength));
     QTest::newRow("sixteen mebibytes of digits")
-        << QString(16 << 20, u'7') << QString(Forms::MaxLength, u'7');
+        << QString(16 << 20, u'7') << QString(int(MaxTextLength), u'7');
 }
 
 void tst_Form1::clickThatConvertsNothingKeepsTheClipboard()

@@ -97,7 +97,6 @@ public:
         : QLineEdit(parent)
         , m_box(box)
     {
-        setMaxLength(MaxLength);
         if (parent)
             parent->installEventFilter(this);
         connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
@@ -494,6 +493,11 @@ bool TextBox::OutOfDate() const
 void TextBox::SetKeypadDecimal(std::u16string_view separator)
 {
     m_native->widget->m_keypadDecimal = qString(separator);
+}
+
+void TextBox::SetMaxLength(int length)
+{
+    m_native->widget->setMaxLength(length);
 }
 
 QLineEdit *widgetOf(const TextBox &box)

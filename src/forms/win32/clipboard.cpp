@@ -5,6 +5,7 @@
 #include "platform/win32/handles.h"
 
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace Monvert::Forms {
@@ -18,6 +19,22 @@ struct Clipboard::Native
                                                 nullptr, GetModuleHandleW(nullptr), nullptr))};
 };
 
+namespace {
+
+// Clipboard managers, remote desktops and office suites hold it for a few
+// milliseconds at a time: a second of tries before giving up.
+void openWithTries(std::optional<ClipboardOpen> &open, HWND owner)
+{
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (open.emplace(owner))
+            return;
+        open.reset();
+        Sleep(50);
+    }
+}
+
+} // namespace
+
 Clipboard::Clipboard()
     : m_native(std::make_unique<Native>())
 { }
@@ -26,7 +43,8 @@ Clipboard::~Clipboard() = default;
 
 std::u16string Clipboard::GetText() const
 {
-    const ClipboardOpen open(m_native->owner.get());
+    std::optional<ClipboardOpen> open;
+    openWithTries(open, m_native->owner.get());
     if (!open)
         return {};
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
@@ -55,7 +73,8 @@ bool Clipboard::SetText(std::u16string_view text)
         copy.get()[text.size()] = L'\0';
     }
     // Emptied and filled in one opening.
-    const ClipboardOpen open(m_native->owner.get());
+    std::optional<ClipboardOpen> open;
+    openWithTries(open, m_native->owner.get());
     if (!open || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, block.get()))
         return false;
     // The system owns the block from here on, and keeps the text after the

@@ -13,9 +13,8 @@ namespace {
 constexpr DWORD Style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD ExStyle = WS_EX_TOOLWINDOW;
 
-LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT formMessage(Form::Native &native, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto *native = reinterpret_cast<Form::Native *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
     case WM_COMMAND:
         if (HIWORD(wParam) == EN_CHANGE) {
@@ -33,10 +32,10 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
             return reinterpret_cast<LRESULT>(labelColors(*label, reinterpret_cast<HDC>(wParam)));
         break;
     case WM_ERASEBKGND:
-        if (native && native->background) {
+        if (native.background) {
             RECT client;
             GetClientRect(window, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, native->background.get());
+            FillRect(reinterpret_cast<HDC>(wParam), &client, native.background.get());
             return 1;
         }
         break;
@@ -48,37 +47,35 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_DPICHANGED:
         // As the system's samples do: the suggested rectangle, then every
         // control placed again from its twips and its font made again.
-        if (native) {
-            native->dpi = LOWORD(wParam);
+        {
+            native.dpi = LOWORD(wParam);
             const RECT &suggested = *reinterpret_cast<const RECT *>(lParam);
             ::SetWindowPos(window, nullptr, suggested.left, suggested.top,
                            suggested.right - suggested.left, suggested.bottom - suggested.top,
                            SWP_NOZORDER | SWP_NOACTIVATE);
             for (HWND child = GetWindow(window, GW_CHILD); child;
                  child = GetWindow(child, GW_HWNDNEXT))
-                densityChanged(child, native->dpi);
+                densityChanged(child, native.dpi);
             for (HWND child = GetWindow(window, GW_CHILD); child;
                  child = GetWindow(child, GW_HWNDNEXT)) {
                 if (TextBox::Native *box = textBoxOf(child))
                     keepInFront(*box);
             }
             InvalidateRect(window, nullptr, TRUE);
+            return 0;
         }
-        return 0;
     case WM_ACTIVATE:
         // As the dialog manager does: the control that had the focus when
         // the window was left has it again when the window comes back, which
         // DefWindowProc would give to the bare window, where keys go nowhere.
-        if (!native)
-            break;
         if (LOWORD(wParam) == WA_INACTIVE) {
             if (HWND focused = GetFocus();
                 focused && (focused == window || IsChild(window, focused)))
-                native->lastFocus = focused;
+                native.lastFocus = focused;
         } else if (!HIWORD(wParam)) {
-            HWND focus = native->lastFocus && IsWindow(native->lastFocus)
-                    && (native->lastFocus == window || IsWindowVisible(native->lastFocus))
-                ? native->lastFocus
+            HWND focus = native.lastFocus && IsWindow(native.lastFocus)
+                    && (native.lastFocus == window || IsWindowVisible(native.lastFocus))
+                ? native.lastFocus
                 : GetNextDlgTabItem(window, nullptr, FALSE);
             ::SetFocus(focus ? focus : window);
         }
@@ -100,11 +97,10 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         // Another start, or a shortcut pressed in any application: the
         // window converts the clipboard and leaves the focus where it is.
         ClipboardOutcome outcome;
-        if (native && native->form && native->form->ConvertClipboard
-            && (wParam == 1 || wParam == 2))
-            dispatch(u"Form", "ConvertClipboard", [native, wParam, &outcome] {
-                outcome = native->form->ConvertClipboard(wParam == 1 ? ClipboardCommand::FromLire
-                                                                     : ClipboardCommand::FromEuro);
+        if (native.form->ConvertClipboard && (wParam == 1 || wParam == 2))
+            dispatch(u"Form", "ConvertClipboard", [&native, wParam, &outcome] {
+                outcome = native.form->ConvertClipboard(wParam == 1 ? ClipboardCommand::FromLire
+                                                                    : ClipboardCommand::FromEuro);
             });
         // The start that asked waits in its send for this, with a window of
         // its own to be told the whole outcome, its text included.
@@ -118,8 +114,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         return outcome.kind;
     }
     case WM_REOPEN:
-        if (native && native->form)
-            dispatch(u"Form", "Reopened", [native] { native->form->BringBack(); });
+        dispatch(u"Form", "Reopened", [&native] { native.form->BringBack(); });
         return 0;
     case WM_DESTROY:
         // Closing the window ends the program.
@@ -128,6 +123,20 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// As the system's samples do: the form's data comes with its creation and
+// is kept from WM_NCCREATE on. Before it (WM_GETMINMAXINFO comes first) and
+// once the form has let go of it, the window is the system's alone.
+LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
+    auto *native = reinterpret_cast<Form::Native *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return native ? formMessage(*native, window, message, wParam, lParam)
+                  : DefWindowProcW(window, message, wParam, lParam);
 }
 
 void registerClass()
@@ -174,11 +183,9 @@ Form::Form()
 {
     registerClass();
     m_native->form = this;
-    m_native->window.reset(
-        madeOrEnd(CreateWindowExW(ExStyle, FormClass, L"", Style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
-                                  40, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)));
-    SetWindowLongPtrW(m_native->window.get(), GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(m_native.get()));
+    m_native->window.reset(madeOrEnd(CreateWindowExW(ExStyle, FormClass, L"", Style, CW_USEDEFAULT,
+                                                     CW_USEDEFAULT, 100, 40, nullptr, nullptr,
+                                                     GetModuleHandleW(nullptr), m_native.get())));
     if (const UINT dpi = GetDpiForWindow(m_native->window.get()))
         m_native->dpi = dpi;
 }

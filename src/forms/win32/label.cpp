@@ -15,7 +15,8 @@ namespace Monvert::Forms {
 namespace {
 
 constexpr UINT_PTR SubclassId = 2;
-// Where the label keeps what is ours: a window property, which the system keeps for it.
+// Where the label keeps what is ours: a window property, which the system
+// keeps for it, and the one place its procedure finds it.
 constexpr wchar_t LabelProperty[] = L"Monvert.Label";
 
 // The face the window was designed with, at a density.
@@ -47,9 +48,11 @@ LRESULT labelMouse(HWND control, UINT message, WPARAM wParam, LPARAM lParam, Lab
 // MouseDown, MouseUp, Click; a double-click MouseDown, MouseUp, Click,
 // DblClick, MouseUp.
 LRESULT CALLBACK labelProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                DWORD_PTR data)
+                                DWORD_PTR)
 {
-    auto *native = reinterpret_cast<Label::Native *>(data);
+    Label::Native *native = labelOf(control);
+    if (!native)
+        return DefSubclassProc(control, message, wParam, lParam);
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEMOVE) {
         // Clicks queued behind a wait on another program would each wait again.
         const auto time = std::uint32_t(GetMessageTime());
@@ -130,8 +133,7 @@ Label::Label(Form &form, std::u16string_view name, std::u16string_view caption)
                         WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY,
                         0, 0, 10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
     SetPropW(m_native->control, LabelProperty, m_native.get());
-    SetWindowSubclass(m_native->control, labelProcedure, SubclassId,
-                      reinterpret_cast<DWORD_PTR>(m_native.get()));
+    SetWindowSubclass(m_native->control, labelProcedure, SubclassId, 0);
     m_native->dpi = form.native().dpi;
     makeFonts(*m_native);
 }

@@ -18,7 +18,8 @@ namespace Monvert::Forms {
 namespace {
 
 constexpr UINT_PTR SubclassId = 1;
-// Where the box keeps what is ours: a window property, which the system keeps for it.
+// Where the box keeps what is ours: a window property, which the system keeps
+// for it, and the one place its procedures find it.
 constexpr wchar_t TextBoxProperty[] = L"Monvert.TextBox";
 
 HFONT fontOfHeight(TextBox::Native &native, LONG height)
@@ -278,9 +279,11 @@ void raiseChange(TextBox::Native &native)
 // keypad's decimal key types the regional separator, and Enter, which the
 // box has no use for, makes no warning sound.
 LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR data)
+                               DWORD_PTR)
 {
-    auto *native = reinterpret_cast<TextBox::Native *>(data);
+    TextBox::Native *native = textBoxOf(edit);
+    if (!native)
+        return DefSubclassProc(edit, message, wParam, lParam);
     if (message == WM_KEYDOWN)
         native->keypadDecimal = wParam == VK_DECIMAL;
     switch (message) {
@@ -397,9 +400,7 @@ TextBox::TextBox(Form &form, std::u16string_view name)
         WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
         10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
     SetPropW(m_native->edit, TextBoxProperty, m_native.get());
-    SetWindowSubclass(m_native->edit, editProcedure, SubclassId,
-                      reinterpret_cast<DWORD_PTR>(m_native.get()));
-    SendMessageW(m_native->edit, EM_LIMITTEXT, MaxLength, 0);
+    SetWindowSubclass(m_native->edit, editProcedure, SubclassId, 0);
     m_native->dpi = form.native().dpi;
     makeFonts(*m_native);
 }
@@ -478,7 +479,9 @@ void TextBox::SetText(std::u16string_view text)
     // A set raises Change once, with the caret at the start, even when the
     // text is the one the box already shows.
     m_native->setting = true;
-    SetWindowTextW(m_native->edit, wide(text.substr(0, MaxLength)).c_str());
+    // The box's limit holds for typing and pasting only.
+    const auto limit = std::size_t(SendMessageW(m_native->edit, EM_GETLIMITTEXT, 0, 0));
+    SetWindowTextW(m_native->edit, wide(text.substr(0, limit)).c_str());
     SendMessageW(m_native->edit, EM_SETSEL, 0, 0);
     m_native->setting = false;
     showOutOfDate(*m_native, false);
@@ -542,6 +545,11 @@ bool TextBox::OutOfDate() const
 void TextBox::SetKeypadDecimal(std::u16string_view separator)
 {
     m_native->decimal = wide(separator);
+}
+
+void TextBox::SetMaxLength(int length)
+{
+    SendMessageW(m_native->edit, EM_LIMITTEXT, WPARAM(length), 0);
 }
 
 void Beep()

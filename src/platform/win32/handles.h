@@ -87,21 +87,15 @@ private:
     HGDIOBJ m_old;
 };
 
-// The clipboard is the system's, one program at a time: open for as long as
-// this lives, and always closed again.
+// The clipboard is the system's, one program at a time: opened once, if
+// another program does not hold it, for as long as this lives, and always
+// closed again.
 class ClipboardOpen
 {
 public:
     explicit ClipboardOpen(HWND owner)
-    {
-        // Clipboard managers, remote desktops and office suites hold it for
-        // a few milliseconds at a time: a second of tries before giving up.
-        for (int attempt = 0; attempt < 20 && !m_open && owner; ++attempt) {
-            m_open = ::OpenClipboard(owner) != FALSE;
-            if (!m_open)
-                Sleep(50);
-        }
-    }
+        : m_open(owner && ::OpenClipboard(owner) != FALSE)
+    { }
     ~ClipboardOpen()
     {
         if (m_open)
