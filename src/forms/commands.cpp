@@ -23,36 +23,76 @@ std::string upper(std::string_view text)
     return result;
 }
 
-// Key names as Qt writes them, and the other names it reads for the same keys.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 24> KeyNames{{
-    {"SPACE", "Space"},   {"TAB", "Tab"},         {"BACKSPACE", "Backspace"},
-    {"RETURN", "Return"}, {"ENTER", "Enter"},     {"ESC", "Esc"},
-    {"ESCAPE", "Esc"},    {"INS", "Ins"},         {"INSERT", "Ins"},
-    {"DEL", "Del"},       {"DELETE", "Del"},      {"HOME", "Home"},
-    {"END", "End"},       {"PGUP", "PgUp"},       {"PAGEUP", "PgUp"},
-    {"PGDOWN", "PgDown"}, {"PAGEDOWN", "PgDown"}, {"LEFT", "Left"},
-    {"UP", "Up"},         {"RIGHT", "Right"},     {"DOWN", "Down"},
-    {"PAUSE", "Pause"},   {"PRINT", "Print"},     {"SCROLLLOCK", "ScrollLock"},
+// The keys a shortcut names with a word, as Qt writes it, with their codes
+// on X11 and on Windows: the one table the reading and both systems use.
+struct NamedKey
+{
+    std::string_view name;
+    KeyCodes codes;
+};
+constexpr std::array<NamedKey, 19> NamedKeys{{
+    {"Space", {0x20, 0x20}},        {"Tab", {0xFF09, 0x09}},   {"Backspace", {0xFF08, 0x08}},
+    {"Return", {0xFF0D, 0x0D}},     {"Enter", {0xFF8D, 0x0D}}, {"Esc", {0xFF1B, 0x1B}},
+    {"Ins", {0xFF63, 0x2D}},        {"Del", {0xFFFF, 0x2E}},   {"Home", {0xFF50, 0x24}},
+    {"End", {0xFF57, 0x23}},        {"PgUp", {0xFF55, 0x21}},  {"PgDown", {0xFF56, 0x22}},
+    {"Left", {0xFF51, 0x25}},       {"Up", {0xFF52, 0x26}},    {"Right", {0xFF53, 0x27}},
+    {"Down", {0xFF54, 0x28}},       {"Pause", {0xFF13, 0x13}}, {"Print", {0xFF61, 0x2C}},
+    {"ScrollLock", {0xFF14, 0x91}},
 }};
+// Other names Qt reads for the same keys.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 5> OtherNames{{
+    {"ESCAPE", "Esc"},
+    {"INSERT", "Ins"},
+    {"DELETE", "Del"},
+    {"PAGEUP", "PgUp"},
+    {"PAGEDOWN", "PgDown"},
+}};
+// F1 to F35, as far as a keyboard has them; Windows has 24.
+constexpr int FunctionKeys = 35;
+constexpr int WindowsFunctionKeys = 24;
+
+// The number of a function key's name, F1 to F35, or 0.
+int functionKey(std::string_view name)
+{
+    if (name.size() < 2 || name.size() > 3 || (name[0] != 'F' && name[0] != 'f') || name[1] == '0'
+        || !std::all_of(name.begin() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    const int number = std::stoi(std::string(name.substr(1)));
+    return number <= FunctionKeys ? number : 0;
+}
 
 std::optional<std::string> keyName(std::string_view written)
 {
     const std::string name = upper(written);
     if (name.size() == 1 && std::isgraph(static_cast<unsigned char>(name[0])))
         return name;
-    for (const auto &[read, canonical] : KeyNames) {
-        if (name == read)
+    for (const NamedKey &key : NamedKeys) {
+        if (name == upper(key.name))
+            return std::string(key.name);
+    }
+    for (const auto &[other, canonical] : OtherNames) {
+        if (name == other)
             return std::string(canonical);
     }
-    // F1 to F35, as far as a keyboard has them.
-    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F' && name[1] != '0'
-        && std::all_of(name.begin() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; })
-        && std::stoi(name.substr(1)) <= 35)
+    if (functionKey(name) != 0)
         return name;
     return std::nullopt;
 }
 
 } // namespace
+
+std::optional<KeyCodes> namedKeyCodes(std::string_view name)
+{
+    if (const int number = functionKey(name))
+        return KeyCodes{0xFFBE + std::uint32_t(number) - 1,
+                        number <= WindowsFunctionKeys ? std::uint16_t(0x70 + number - 1)
+                                                      : std::uint16_t(0)};
+    for (const NamedKey &key : NamedKeys) {
+        if (name == key.name)
+            return key.codes;
+    }
+    return std::nullopt;
+}
 
 std::optional<Shortcut> readShortcut(std::string_view keys)
 {

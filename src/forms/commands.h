@@ -58,6 +58,16 @@ struct Shortcut
     friend bool operator==(const Shortcut &, const Shortcut &) = default;
 };
 
+// The codes each window system knows a key by that a shortcut names with a
+// word (F9, PgUp; a character is each layout's own): the X11 keysym, and the
+// Windows virtual-key code, 0 for a key Windows does not have (F25 to F35).
+struct KeyCodes
+{
+    std::uint32_t keysym = 0;
+    std::uint16_t virtualKey = 0;
+};
+[[nodiscard]] std::optional<KeyCodes> namedKeyCodes(std::string_view name);
+
 // The combination written, or nothing when it does not read as one.
 [[nodiscard]] std::optional<Shortcut> readShortcut(std::string_view keys);
 

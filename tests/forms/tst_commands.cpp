@@ -66,6 +66,16 @@ private Q_SLOTS:
                  modifiers);
     }
 
+    // One table for both systems: Windows has no key past F24.
+    void namedKeysHaveBothSystemsCodes()
+    {
+        using Monvert::Forms::namedKeyCodes;
+        QCOMPARE(namedKeyCodes("F24")->virtualKey, 0x87);
+        QCOMPARE(namedKeyCodes("F25")->keysym, 0xFFD6U);
+        QCOMPARE(namedKeyCodes("F25")->virtualKey, 0);
+        QCOMPARE(namedKeyCodes(::readShortcut("Ctrl+Insert")->key)->keysym, 0xFF63U);
+    }
+
     // One combination however written: given to both directions, it is one.
     void sameCombinationHoweverWritten()
     {

@@ -35,32 +35,8 @@ std::uint32_t keysymOf(const std::string &key)
         const auto c = static_cast<unsigned char>(key[0]);
         return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
     }
-    if (key[0] == 'F')
-        return 0xFFBE + std::uint32_t(std::stoi(key.substr(1))) - 1;
-    constexpr std::array<std::pair<std::string_view, std::uint32_t>, 17> Named{{
-        {"Space", 0x20},
-        {"Tab", 0xFF09},
-        {"Backspace", 0xFF08},
-        {"Return", 0xFF0D},
-        {"Enter", 0xFF8D},
-        {"Esc", 0xFF1B},
-        {"Ins", 0xFF63},
-        {"Del", 0xFFFF},
-        {"Home", 0xFF50},
-        {"End", 0xFF57},
-        {"PgUp", 0xFF55},
-        {"PgDown", 0xFF56},
-        {"Left", 0xFF51},
-        {"Up", 0xFF52},
-        {"Right", 0xFF53},
-        {"Down", 0xFF54},
-        {"Pause", 0xFF13},
-    }};
-    for (const auto &[name, keysym] : Named) {
-        if (key == name)
-            return keysym;
-    }
-    return key == "Print" ? 0xFF61 : key == "ScrollLock" ? 0xFF14 : 0;
+    const auto codes = namedKeyCodes(key);
+    return codes ? codes->keysym : 0;
 }
 
 constexpr std::uint32_t NumLock = 0xFF7F;

@@ -30,24 +30,8 @@ std::pair<UINT, bool> virtualKeyOf(const std::string &key)
             ? std::pair<UINT, bool>{0, false}
             : std::pair<UINT, bool>{UINT(LOBYTE(scanned)), (HIBYTE(scanned) & 1) != 0};
     }
-    if (key[0] == 'F') {
-        const int number = std::stoi(key.substr(1));
-        return {number <= 24 ? UINT(VK_F1 + number - 1) : 0, false};
-    }
-    constexpr std::array<std::pair<std::string_view, UINT>, 19> Named{{
-        {"Space", VK_SPACE},       {"Tab", VK_TAB},      {"Backspace", VK_BACK},
-        {"Return", VK_RETURN},     {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},
-        {"Ins", VK_INSERT},        {"Del", VK_DELETE},   {"Home", VK_HOME},
-        {"End", VK_END},           {"PgUp", VK_PRIOR},   {"PgDown", VK_NEXT},
-        {"Left", VK_LEFT},         {"Up", VK_UP},        {"Right", VK_RIGHT},
-        {"Down", VK_DOWN},         {"Pause", VK_PAUSE},  {"Print", VK_SNAPSHOT},
-        {"ScrollLock", VK_SCROLL},
-    }};
-    for (const auto &[name, code] : Named) {
-        if (key == name)
-            return {code, false};
-    }
-    return {0, false};
+    const auto codes = namedKeyCodes(key);
+    return {codes ? codes->virtualKey : 0U, false};
 }
 
 // The first combination this start could not have is told in a message box,
@@ -71,8 +55,13 @@ bool grabShortcut(Form &form, ClipboardCommand command, std::string_view keys)
     const auto shortcut = readShortcut(keys);
     const auto [key, shifted]
         = shortcut ? virtualKeyOf(shortcut->key) : std::pair<UINT, bool>{0, false};
-    if (!shortcut || key == 0) {
+    if (!shortcut) {
         tellOnce(filledIn(translated("monvert: cannot read the shortcut '%s'\n"), {written}));
+        return false;
+    }
+    if (key == 0) {
+        tellOnce(
+            filledIn(translated("monvert: no key of this keyboard types %s\n"), {shortcut->key}));
         return false;
     }
     // One combination for both directions would be refused by the system
