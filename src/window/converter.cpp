@@ -62,6 +62,7 @@ void Converter::Text1_Change()
             m_text2.SetText(euroDisplay(amount->value, m_format));
         }
     } catch (const std::exception &) { }
+    m_lastChangeConverted = converted;
     if (!converted)
         m_text2.SetOutOfDate(notAnAmount(text));
 }
@@ -82,6 +83,7 @@ void Converter::Text2_Change()
             m_text1.SetText(lireDisplay(*amount, m_format));
         }
     } catch (const std::exception &) { }
+    m_lastChangeConverted = converted;
     if (!converted)
         m_text1.SetOutOfDate(notAnAmount(text));
 }

@@ -38,8 +38,12 @@ public:
     double EuroAmount = 0;
     double LireAmount = 0;
 
-    // How many conversions have run, so a caller that set a box can tell
-    // whether the nested change converted.
+    // Whether the last change that ran this way converted: a caller that
+    // sets the source box (a label click) learns here what the change it
+    // raised did.
+    [[nodiscard]] bool lastChangeConverted() const { return m_lastChangeConverted; }
+
+    // How many conversions have run.
     [[nodiscard]] std::uint64_t conversions() const { return m_conversions; }
 
 private:
@@ -50,6 +54,7 @@ private:
     Forms::Clipboard &m_clipboard;
     const NumberFormat m_format;
     std::uint64_t m_conversions = 0;
+    bool m_lastChangeConverted = false;
 };
 
 } // namespace Monvert

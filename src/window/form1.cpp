@@ -109,7 +109,6 @@ Forms::ClipboardOutcome Form1::convertClipboard(std::int16_t editingLire, Forms:
 {
     // The direction first, so the change raised by the set converts this way.
     converter.EditingLire = editingLire;
-    const std::uint64_t before = converter.conversions();
     {
         // Only the start of a huge clipboard can fit the box; the rest is let
         // go of before the box lays its text out.
@@ -121,7 +120,7 @@ Forms::ClipboardOutcome Form1::convertClipboard(std::int16_t editingLire, Forms:
     // Nothing converted: whatever the user copied, a picture included, stays
     // where it is rather than being replaced by the other box's old amount,
     // and the box that did not follow says why.
-    if (converter.conversions() == before) {
+    if (!converter.lastChangeConverted()) {
         target.ShowToolTip();
         std::u16string read = source.Text();
         return {read.empty() ? Forms::ClipboardOutcome::NoText
