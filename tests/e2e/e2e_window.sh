@@ -646,16 +646,17 @@ check "pure Wayland: --from-lire --clipboard without the focus fails with one li
 # Programs that are not Monvert on the window's socket: one that asks and
 # hangs up at once, noise, three that connect and say nothing.
 SOCKET=$XDG_RUNTIME_DIR/monvert-monvert-test
-peer() { python3 -c "import socket, sys, time
+PEER='import socket, sys, time
 s = socket.socket(socket.AF_UNIX); s.connect(sys.argv[1]); s.sendall(bytes.fromhex(sys.argv[2]))
-print(flush=True); time.sleep(float(sys.argv[3])); s.close()" "$SOCKET" "$@"; }
+print(flush=True); time.sleep(float(sys.argv[3])); s.close()'
+peer() { python3 -c "$PEER" "$SOCKET" "$@"; }
 for request in 4c 52 58 00 "$(head -c 4096 /dev/urandom | od -An -tx1 | tr -d ' \n')"; do
     peer "$request" 0
 done
 check "pure Wayland: peers that hang up at once or send noise leave the window running" \
     kill -0 "$WAYLAND_PID"
 for _ in 1 2 3; do
-    peer "" 60 >>"$E2E_TMP/silent" &
+    python3 -c "$PEER" "$SOCKET" "" 60 >>"$E2E_TMP/silent" &
     E2E_PIDS+=($!)
 done
 wait_until $E2E_PATIENCE sh -c "[ \$(wc -l <'$E2E_TMP/silent') = 3 ]"
