@@ -186,13 +186,23 @@ void greySelection(TextBox::Native &native)
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     if (start >= end || GetFocus() != edit)
         return;
-    const int length = GetWindowTextLengthW(edit);
-    std::wstring text(std::size_t(length) + 1, L'\0');
-    GetWindowTextW(edit, text.data(), length + 1);
-    const LRESULT place = SendMessageW(edit, EM_POSFROMCHAR, WPARAM(start), 0);
     RECT client;
     GetClientRect(edit, &client);
     client.right = visibleRight(edit);
+    // Only the part in sight is drawn again, however long the selection: a
+    // single-line box scrolls by whole characters.
+    const auto first = DWORD(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    const auto last = DWORD(LOWORD(
+        SendMessageW(edit, EM_CHARFROMPOS, 0, MAKELPARAM(std::max<LONG>(client.right, 0), 1))));
+    start = std::max(start, first);
+    end = std::min(end, last + 2);
+    if (start >= end)
+        return;
+    const int length = GetWindowTextLengthW(edit);
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    GetWindowTextW(edit, text.data(), length + 1);
+    end = std::min(end, DWORD(length));
+    const LRESULT place = SendMessageW(edit, EM_POSFROMCHAR, WPARAM(start), 0);
     const WindowDC dc(edit);
     const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
     SIZE extent{};
