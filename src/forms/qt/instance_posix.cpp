@@ -128,18 +128,26 @@ private:
             auto *notifier = new QSocketNotifier(peer, QSocketNotifier::Read, this);
             auto *patience = new QTimer(notifier);
             patience->setSingleShot(true);
-            const auto done = [notifier, peer] {
+            // Once, either way: the descriptor is not watched or used again
+            // once it is closed, and may be another's by then.
+            const auto done = [notifier, patience, peer] {
+                patience->stop();
+                notifier->setEnabled(false);
                 ::close(peer);
                 notifier->deleteLater();
             };
             connect(patience, &QTimer::timeout, notifier, done);
-            connect(notifier, &QSocketNotifier::activated, this, [this, notifier, peer, done] {
-                notifier->setEnabled(false);
-                char request = 0;
-                if (::read(peer, &request, 1) == 1)
-                    answer(peer, request);
-                done();
-            });
+            connect(notifier, &QSocketNotifier::activated, this,
+                    [this, notifier, patience, peer, done] {
+                        // A conversion may wait on a slow clipboard longer than
+                        // the peer's patience: it is past waiting now.
+                        patience->stop();
+                        notifier->setEnabled(false);
+                        char request = 0;
+                        if (::read(peer, &request, 1) == 1)
+                            answer(peer, request);
+                        done();
+                    });
             patience->start(PeerPatienceMs);
         }
     }
