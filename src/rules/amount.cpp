@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "rules/amount.h"
 
+#include "rules/utf8.h"
+
 #include <array>
 #include <charconv>
 #include <limits>
@@ -259,48 +261,15 @@ std::u16string_view trimBlanks(std::u16string_view text)
     return text;
 }
 
-namespace {
-
-// The character a UTF-8 sequence of at most three bytes stands for; blanks
-// are all in the basic plane.
-char16_t utf8Character(std::string_view sequence)
-{
-    const auto byte
-        = [&](std::size_t i) { return char16_t(static_cast<unsigned char>(sequence[i])); };
-    switch (sequence.size()) {
-    case 1: return byte(0);
-    case 2: return char16_t(((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F));
-    case 3: return char16_t(((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F));
-    default: return 0;
-    }
-}
-
-std::size_t sequenceLength(unsigned char lead)
-{
-    return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-}
-
-} // namespace
-
 std::string_view trimBlanks(std::string_view utf8)
 {
-    while (!utf8.empty()) {
-        const std::size_t length = sequenceLength(static_cast<unsigned char>(utf8.front()));
-        if (length > utf8.size() || !isBlank(utf8Character(utf8.substr(0, length))))
-            break;
-        utf8.remove_prefix(length);
-    }
-    while (!utf8.empty()) {
-        std::size_t start = utf8.size() - 1;
-        while (start > 0 && utf8.size() - start < 3
-               && (static_cast<unsigned char>(utf8[start]) & 0xC0) == 0x80)
-            --start;
-        const std::string_view last = utf8.substr(start);
-        if (sequenceLength(static_cast<unsigned char>(last.front())) != last.size()
-            || !isBlank(utf8Character(last)))
-            break;
-        utf8.remove_suffix(last.size());
-    }
+    // A malformed sequence reads as a replacement character, so an overlong
+    // form of a space is no blank here, as it is none in a box.
+    const auto blank = [](Character c) { return c.value < 0x10000 && isBlank(char16_t(c.value)); };
+    for (Character c{}; !utf8.empty() && blank(c = firstUtf8(utf8));)
+        utf8.remove_prefix(c.length);
+    for (Character c{}; !utf8.empty() && blank(c = lastUtf8(utf8));)
+        utf8.remove_suffix(c.length);
     return utf8;
 }
 

@@ -44,29 +44,21 @@ std::string shownText(std::u16string_view text, bool cut)
     std::u16string shown;
     std::size_t characters = 0;
     std::size_t i = 0;
-    for (; i < text.size() && characters < ShownCharacters; ++i, ++characters) {
-        char32_t c = text[i];
-        // A surrogate pair is one character.
-        const bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00
-            && text[i + 1] < 0xE000;
-        if (pair)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    for (; i < text.size() && characters < ShownCharacters; ++characters) {
+        const auto [c, length] = firstUtf16(text.substr(i));
         if (shownEscaped(c)) {
             std::array<char, 12> escaped{};
-            const int length = c == U'\\' ? std::snprintf(escaped.data(), escaped.size(), "\\\\")
-                : c == U'\t'              ? std::snprintf(escaped.data(), escaped.size(), "\\t")
+            const int written = c == U'\\' ? std::snprintf(escaped.data(), escaped.size(), "\\\\")
+                : c == U'\t'               ? std::snprintf(escaped.data(), escaped.size(), "\\t")
                 : c < 0x80 ? std::snprintf(escaped.data(), escaped.size(), "\\x%02X", unsigned(c))
                 : c < 0x10000
                 ? std::snprintf(escaped.data(), escaped.size(), "\\u%04X", unsigned(c))
                 : std::snprintf(escaped.data(), escaped.size(), "\\U%08X", unsigned(c));
-            shown.append(escaped.data(), escaped.data() + length);
+            shown.append(escaped.data(), escaped.data() + written);
         } else {
-            shown += text[i];
-            if (pair)
-                shown += text[i + 1];
+            shown += text.substr(i, length);
         }
-        if (pair)
-            ++i;
+        i += length;
     }
     if (cut || i < text.size())
         shown += u"...";

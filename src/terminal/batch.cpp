@@ -59,20 +59,6 @@ int writeAll(int fd, std::string_view bytes)
     return 0;
 }
 
-// How many bytes at the end of a block begin a character the next block
-// ends: they wait for it, so that no blank is cut in two.
-std::size_t cutCharacter(std::string_view bytes)
-{
-    for (std::size_t back = 1; back <= std::min<std::size_t>(3, bytes.size()); ++back) {
-        const auto c = static_cast<unsigned char>(bytes[bytes.size() - back]);
-        if ((c & 0xC0) == 0x80)
-            continue;
-        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        return length > back ? back : 0;
-    }
-    return 0;
-}
-
 // Standard input as UTF-8 text. A file may start with a byte order mark,
 // which is no text: UTF-8's, or UTF-16's, which Windows' own tools write
 // (PowerShell 5.1's >), and which makes the rest UTF-16.
@@ -116,8 +102,7 @@ public:
         }
         m_pending.erase(0, used);
         // A high surrogate waits for its other half.
-        const bool halfPair
-            = !ended && !m_units.empty() && m_units.back() >= 0xD800 && m_units.back() < 0xDC00;
+        const bool halfPair = !ended && !m_units.empty() && isHighSurrogate(m_units.back());
         const std::u16string_view whole(m_units.data(), m_units.size() - (halfPair ? 1 : 0));
         encodeUtf8(whole, text);
         m_units.erase(0, whole.size());
@@ -276,7 +261,9 @@ int convertStream(LineConverter &converter, int in)
         if (read == 0)
             break;
         input.decode({block.data(), std::size_t(read)}, false, unread);
-        const std::size_t carried = cutCharacter(unread);
+        // The start of a character the next block ends waits for it, so that
+        // no blank is cut in two.
+        const std::size_t carried = unfinishedUtf8(unread);
         std::string_view rest(unread.data(), unread.size() - carried);
         for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
              rest.remove_prefix(end + 1)) {

@@ -50,7 +50,7 @@ long readInput(int fd, char *buffer, unsigned size)
     if (const std::size_t z = units.find(u'\x1A'); z != std::u16string::npos) {
         units.resize(z);
         ended = true;
-    } else if (!units.empty() && units.back() >= 0xD800 && units.back() < 0xDC00) {
+    } else if (!units.empty() && isHighSurrogate(units.back())) {
         half = units.back();
         units.pop_back();
     }

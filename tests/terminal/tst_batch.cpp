@@ -120,6 +120,10 @@ void tst_Batch::convertsLineByLine_data()
         << it << QStringList{"--from-lire", "--", "--", "1000"} << QByteArray()
         << QByteArray("\nEuro 0,52\n") << noAmount + "--\n"
         << 1;
+    QTest::newRow("an overlong form of a no-break space is no blank")
+        << it << fromLire << QByteArray("1000\xC0\xA0\n") << QByteArray("\n")
+        << noAmount + "1000\uFFFD\uFFFD\n"
+        << 1;
     QTest::newRow("blanks past the limit before an amount")
         << it << fromLire << blanks + "1000\n"
         << QByteArray("Euro 0,52\n") << QByteArray() << 0;
