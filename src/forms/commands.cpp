@@ -2,6 +2,7 @@
 #include "forms/commands.h"
 
 #include "rules/messages.h"
+#include "rules/options.h"
 #include "rules/utf8.h"
 
 #include <algorithm>
@@ -12,8 +13,6 @@
 namespace Monvert::Forms {
 
 namespace {
-
-using namespace std::string_view_literals;
 
 std::string upper(std::string_view text)
 {
@@ -181,31 +180,41 @@ const char *runsWithItsOwnShortcuts()
 
 WindowOptions takeWindowOptions(int &argc, char **argv)
 {
+    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
+    const CommandLine line = readCommandLine(arguments);
     WindowOptions options;
     std::optional<ClipboardCommand> from;
-    bool clipboard = false;
     int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        const auto value = [&](std::string_view option) {
-            return argument.substr(0, option.size()) == option ? argument.substr(option.size())
-                                                               : std::string_view();
-        };
-        if (argument == "--from-lire"sv || argument == "--from-euro"sv)
-            from = argument == "--from-lire"sv ? ClipboardCommand::FromLire
-                                               : ClipboardCommand::FromEuro;
-        else if (argument == "--clipboard"sv)
-            clipboard = true;
-        else if (const auto lire = value("--shortcut-from-lire="); !lire.empty())
-            options.shortcuts.emplace_back(ClipboardCommand::FromLire, lire);
-        else if (const auto euro = value("--shortcut-from-euro="); !euro.empty())
-            options.shortcuts.emplace_back(ClipboardCommand::FromEuro, euro);
-        else
-            argv[kept++] = argv[i];
+    for (const Argument &argument : line.arguments) {
+        switch (argument.option) {
+        case Option::FromLire: from = ClipboardCommand::FromLire; break;
+        case Option::FromEuro: from = ClipboardCommand::FromEuro; break;
+        case Option::ShortcutFromLire:
+        case Option::ShortcutFromEuro:
+            if (!argument.value.empty())
+                options.shortcuts.emplace_back(argument.option == Option::ShortcutFromLire
+                                                   ? ClipboardCommand::FromLire
+                                                   : ClipboardCommand::FromEuro,
+                                               argument.value);
+            break;
+        case Option::ToolkitPlatform:
+        case Option::ToolkitDisplay:
+        case Option::Toolkit:
+            if (argument.valueApart && argument.option == Option::ToolkitPlatform)
+                options.platform = argument.value;
+            if (argument.valueApart && argument.option == Option::ToolkitDisplay)
+                options.display = argument.value;
+            // The views are argv's own strings, in order.
+            argv[kept++] = const_cast<char *>(argument.written.data());
+            if (argument.valueApart)
+                argv[kept++] = const_cast<char *>(argument.value.data());
+            break;
+        default: break;
+        }
     }
     argc = kept;
     argv[argc] = nullptr;
-    if (clipboard)
+    if (line.has(Option::Clipboard))
         options.convert = from;
     return options;
 }

@@ -75,14 +75,19 @@ struct KeyCodes
 // the user's language.
 [[nodiscard]] const char *runsWithItsOwnShortcuts();
 
-// The window's program's own options, taken out of its command line before
-// the toolkit looks at it: "--from-lire --clipboard" (the conversion this
-// start asks for) and "--shortcut-from-lire=KEYS".
+// What the window's program is asked for on its command line, which `monvert`
+// wrote from what it read: "--from-lire --clipboard" (the conversion this
+// start asks for), "--shortcut-from-lire=KEYS", and the toolkit's platform
+// and display, as the toolkit reads them (the value as the next argument).
 struct WindowOptions
 {
     std::optional<ClipboardCommand> convert;
     std::vector<std::pair<ClipboardCommand, std::string>> shortcuts;
+    std::optional<std::string> platform;
+    std::optional<std::string> display;
 };
+// Reads them, and leaves in argv the program's name and the toolkit's own
+// options, as they were written.
 [[nodiscard]] WindowOptions takeWindowOptions(int &argc, char **argv);
 
 } // namespace Monvert::Forms

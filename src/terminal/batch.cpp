@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,22 +21,8 @@ namespace Monvert::Terminal {
 
 namespace {
 
-using namespace std::string_view_literals;
-
-constexpr std::string_view FromLire = "--from-lire"sv;
-constexpr std::string_view FromEuro = "--from-euro"sv;
-constexpr std::string_view NumberOnly = "--number"sv;
-
 // A line of more bytes than this holds more characters than a box.
 constexpr std::size_t LongestLine = 4 * MaxTextLength;
-
-// An option, as opposed to an amount such as -5.
-bool isOption(std::string_view argument)
-{
-    const std::size_t name = argument.substr(0, 2) == "--"sv ? 2 : 1;
-    return argument.size() > name && argument[0] == '-'
-        && std::isalpha(static_cast<unsigned char>(argument[name]));
-}
 
 // Writes everything, or says why not.
 int writeAll(int fd, std::string_view bytes)
@@ -305,37 +290,28 @@ int ioFailure(int errors, const char *what, int error)
 
 } // namespace
 
-bool wanted(int argc, char **argv)
-{
-    for (int i = 1; i < argc && argv[i] != "--"sv; ++i) {
-        if (argv[i] == FromLire || argv[i] == FromEuro || argv[i] == NumberOnly)
-            return true;
-    }
-    return false;
-}
-
-int run(const std::vector<std::string_view> &arguments, int in, int out, int errors)
+int run(const CommandLine &line, int in, int out, int errors)
 {
     std::optional<Money> from;
     bool numberOnly = false;
     std::vector<std::string_view> amounts;
-    bool optionsEnded = false;
-    for (const std::string_view argument : arguments) {
-        if (!optionsEnded && argument == "--"sv) {
-            optionsEnded = true;
-        } else if (optionsEnded || !isOption(argument)) {
-            amounts.push_back(argument);
-        } else if (argument == NumberOnly) {
-            numberOnly = true;
-        } else if (argument == FromLire || argument == FromEuro) {
-            const Money chosen = argument == FromLire ? Money::Lire : Money::Euro;
+    for (const Argument &argument : line.arguments) {
+        switch (argument.option) {
+        case Option::EndOfOptions: break;
+        case Option::Amount: amounts.push_back(argument.written); break;
+        case Option::Number: numberOnly = true; break;
+        case Option::FromLire:
+        case Option::FromEuro: {
+            const Money chosen = argument.option == Option::FromLire ? Money::Lire : Money::Euro;
             if (from && *from != chosen)
                 return usageError(errors,
                                   translated("--from-lire and --from-euro do not go together"));
             from = chosen;
-        } else {
-            return usageError(errors,
-                              filledIn(translated("unknown option %s"), {std::string(argument)}));
+            break;
+        }
+        default:
+            return usageError(
+                errors, filledIn(translated("unknown option %s"), {std::string(argument.written)}));
         }
     }
     if (!from)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "rules/options.h"
+
 #include <string>
 #include <vector>
 
@@ -14,17 +16,14 @@ namespace Monvert::Terminal {
 // this system, and examples.
 [[nodiscard]] const char *systemNotes();
 
-// How many arguments at argv[i] are an option of the window's toolkit, which
-// the window takes for itself: 0 for one that is not.
-[[nodiscard]] int windowOptionLength(int argc, char **argv, int i);
-
 // Where the window's program is: beside this one in the build tree and on
 // Windows, in its private folder once installed on Unix.
 [[nodiscard]] std::string windowProgram();
 
-// Starts the window's program with the same arguments: on Unix this process
-// becomes it; on Windows it runs on its own, and this one ends with status 0.
-// Returns only on failure, with the reason.
-[[nodiscard]] std::string startWindow(int argc, char **argv);
+// Starts the window's program with what the command line asks of the window:
+// on Unix this process becomes it, under the name it was started by; on
+// Windows it runs on its own, and this one ends with its status. Returns only
+// on failure, with the reason.
+[[nodiscard]] std::string startWindow(const char *name, const CommandLine &line);
 
 } // namespace Monvert::Terminal

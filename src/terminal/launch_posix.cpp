@@ -3,48 +3,13 @@
 
 #include "rules/messages.h"
 
-#include <array>
 #include <cerrno>
 #include <cstring>
-#include <string_view>
+#include <vector>
 
 #include <unistd.h>
 
 namespace Monvert::Terminal {
-
-namespace {
-
-// The options QGuiApplication and QApplication take for themselves, with one
-// dash or two; those in the first list take a value, as the next argument or
-// after "=".
-constexpr std::array<std::string_view, 15> QtOptionsWithValue{
-    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
-    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",
-    "style",       "stylesheet",         "name",          "title",   "qmljsdebugger"};
-constexpr std::array<std::string_view, 6> QtFlags{"reverse", "widgetcount", "nograb",
-                                                  "dograb",  "sync",        "testability"};
-
-} // namespace
-
-// Qt's, which the window's program hands to QApplication.
-int windowOptionLength(int argc, char **argv, int i)
-{
-    std::string_view option = argv[i];
-    if (option.size() < 2 || option[0] != '-')
-        return 0;
-    option.remove_prefix(option[1] == '-' ? 2 : 1);
-    const std::size_t equals = option.find('=');
-    const std::string_view name = option.substr(0, equals);
-    for (const std::string_view flag : QtFlags) {
-        if (name == flag && equals == std::string_view::npos)
-            return 1;
-    }
-    for (const std::string_view withValue : QtOptionsWithValue) {
-        if (name == withValue)
-            return equals != std::string_view::npos ? 1 : (i + 1 < argc ? 2 : 0);
-    }
-    return 0;
-}
 
 const char *systemNotes()
 {
@@ -80,10 +45,15 @@ std::string windowProgram()
     return folder + MONVERT_WINDOW_FROM_BINDIR;
 }
 
-std::string startWindow(int, char **argv)
+std::string startWindow(const char *name, const CommandLine &line)
 {
-    // The same process goes on as the window, with the same arguments.
-    execv(windowProgram().c_str(), argv);
+    // The same process goes on as the window.
+    std::vector<std::string> arguments = line.forWindow();
+    std::vector<char *> pointers{const_cast<char *>(name)};
+    for (std::string &argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    execv(windowProgram().c_str(), pointers.data());
     return systemError(errno);
 }
 

@@ -97,32 +97,22 @@ const char *systemNotes()
         "--shortcut-from-euro=Ctrl+Shift+F10\n");
 }
 
-// The window's program takes no options of its own.
-int windowOptionLength(int, char **, int)
-{
-    return 0;
-}
-
 std::string windowProgram()
 {
     return programFolder() + "monvert.exe";
 }
 
-std::string startWindow(int, char **)
+std::string startWindow(const char *, const CommandLine &asked)
 {
     const std::wstring program = wide(windowProgram());
     std::wstring line = quoted(program);
-    int count = 0;
-    const unique_hlocal<LPWSTR> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
-    for (int i = 1; arguments && i < count; ++i)
-        line += L" " + quoted(arguments.get()[i]);
+    for (const std::string &argument : asked.forWindow())
+        line += L" " + quoted(wide(argument));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     // Asked to convert the clipboard, the window's program writes on its
     // standard output what came of it: the status, then the line to say.
-    bool clipboard = false;
-    for (int i = 1; arguments && i < count; ++i)
-        clipboard = clipboard || std::wstring_view(arguments.get()[i]) == L"--clipboard";
+    const bool clipboard = asked.has(Option::Clipboard);
     unique_handle told;
     unique_handle telling;
     if (clipboard) {

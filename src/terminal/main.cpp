@@ -3,12 +3,12 @@
 // mode itself, with no toolkit loaded, and becomes the window's program only
 // when a window is wanted.
 #include "rules/messages.h"
+#include "rules/options.h"
 #include "terminal/batch.h"
 #include "terminal/launch.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,48 +49,34 @@ std::string usage()
 // --help, --version, the terminal mode and a wrong argument are answered
 // before Qt starts, so that they work without a display: the status to exit
 // with, or -1 to go on to the window.
-int answerCommandLine(int argc, char **argv)
+int answerCommandLine(const Monvert::CommandLine &line)
 {
-    // After "--" everything is an amount, "--help" included.
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
+    using Monvert::Option;
+    if (const auto answer = line.answer()) {
+        if (*answer == Option::Version)
             std::printf("Monvert %s\n", MONVERT_VERSION);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+        else
             std::fputs(usage().c_str(), stdout);
-            return 0;
-        }
+        return 0;
     }
     // "--from-lire --clipboard" asks the window to convert the clipboard.
-    int from = 0;
-    bool clipboard = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        from += argument == "--from-lire" || argument == "--from-euro" ? 1 : 0;
-        clipboard = clipboard || argument == "--clipboard";
-    }
-    if (clipboard && from != 1) {
+    const bool clipboard = line.has(Option::Clipboard);
+    if (clipboard && line.count(Option::FromLire) + line.count(Option::FromEuro) != 1) {
         std::fputs(
             translated("monvert: --clipboard goes with one of --from-lire and --from-euro\n"),
             stderr);
         return 2;
     }
-    if (!clipboard && Monvert::Terminal::wanted(argc, argv))
-        return Monvert::Terminal::run({argv + 1, argv + argc}, 0, 1, 2);
-    for (int i = 1; i < argc;) {
-        const std::string_view argument = argv[i];
-        const bool windowOption = argument == "--from-lire" || argument == "--from-euro"
-            || argument == "--clipboard" || argument.starts_with("--shortcut-from-lire=")
-            || argument.starts_with("--shortcut-from-euro=");
-        const int length = windowOption ? 1 : Monvert::Terminal::windowOptionLength(argc, argv, i);
-        if (length == 0) {
-            std::fputs(filledIn(translated("monvert: unknown argument '%s'\n"), {argv[i]}).c_str(),
-                       stderr);
-            std::fputs(usage().c_str(), stderr);
-            return 2;
-        }
-        i += length;
+    if (!clipboard
+        && (line.has(Option::FromLire) || line.has(Option::FromEuro) || line.has(Option::Number)))
+        return Monvert::Terminal::run(line, 0, 1, 2);
+    if (const Monvert::Argument *wrong = line.firstNotForWindow()) {
+        std::fputs(
+            filledIn(translated("monvert: unknown argument '%s'\n"), {std::string(wrong->written)})
+                .c_str(),
+            stderr);
+        std::fputs(usage().c_str(), stderr);
+        return 2;
     }
     return -1;
 }
@@ -101,14 +87,12 @@ int main(int argc, char *argv[])
 {
     Monvert::useUserLanguage();
     const std::vector<std::string> arguments = Monvert::Terminal::commandLine(argc, argv);
-    std::vector<char *> pointers;
-    for (const std::string &argument : arguments)
-        pointers.push_back(const_cast<char *>(argument.c_str()));
-    pointers.push_back(nullptr);
-    if (const int answered = answerCommandLine(int(arguments.size()), pointers.data());
-        answered >= 0)
+    const std::vector<std::string_view> views(arguments.begin() + (arguments.empty() ? 0 : 1),
+                                              arguments.end());
+    const Monvert::CommandLine line = Monvert::readCommandLine(views);
+    if (const int answered = answerCommandLine(line); answered >= 0)
         return answered;
-    const std::string failure = Monvert::Terminal::startWindow(argc, argv);
+    const std::string failure = Monvert::Terminal::startWindow(argv[0], line);
     std::fputs(filledIn(translated("monvert: cannot start the window %s: %s\n"),
                         {Monvert::Terminal::windowProgram(), failure})
                    .c_str(),

@@ -60,7 +60,8 @@ int run(const QStringList &arguments, int in, int out, int errors)
     std::vector<std::string> kept;
     for (const QString &argument : arguments)
         kept.push_back(argument.toStdString());
-    return Monvert::Terminal::run({kept.begin(), kept.end()}, in, out, errors);
+    const std::vector<std::string_view> views(kept.begin(), kept.end());
+    return Monvert::Terminal::run(Monvert::readCommandLine(views), in, out, errors);
 }
 
 QByteArray repeated(const char *text, int times)

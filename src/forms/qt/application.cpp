@@ -53,7 +53,7 @@ Application::Application(int &argc, char **argv)
     , m_options(takeWindowOptions(argc, argv))
 {
     choosePlatformBeforeStart();
-    const DisplayCheck display = checkDisplay(argc, argv, m_options.convert);
+    const DisplayCheck display = checkDisplay(m_options);
     if (display.missing) {
         std::fputs(m_options.convert
                        ? filledIn(translated("monvert: no window could be reached to convert the "

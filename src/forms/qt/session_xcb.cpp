@@ -97,17 +97,12 @@ private:
 
 } // namespace
 
-DisplayCheck checkDisplay(int argc, char **argv, std::optional<ClipboardCommand> command)
+DisplayCheck checkDisplay(const WindowOptions &options)
 {
-    std::string platform = qEnvironmentVariable("QT_QPA_PLATFORM").toStdString();
-    const char *display = nullptr;
-    for (int i = 1; i + 1 < argc; ++i) {
-        const std::string_view option = argv[i];
-        if (option == "-platform" || option == "--platform")
-            platform = argv[i + 1];
-        else if (option == "-display" || option == "--display")
-            display = argv[i + 1];
-    }
+    const std::optional<ClipboardCommand> command = options.convert;
+    const std::string platform
+        = options.platform.value_or(qEnvironmentVariable("QT_QPA_PLATFORM").toStdString());
+    const char *display = options.display ? options.display->c_str() : nullptr;
     // Other platforms (Wayland, offscreen, ...) report their own failures.
     if (!platform.empty() && platform.rfind("xcb", 0) != 0)
         return {};

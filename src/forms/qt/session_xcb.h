@@ -27,8 +27,7 @@ struct DisplayCheck
     // The X11 display looked at, to ask it again later.
     std::string display;
 };
-[[nodiscard]] DisplayCheck checkDisplay(int argc, char **argv,
-                                        std::optional<ClipboardCommand> command);
+[[nodiscard]] DisplayCheck checkDisplay(const WindowOptions &options);
 
 // Once it exists: SIGTERM, SIGINT and SIGHUP quit through the event loop, so
 // that the toolkit hands the clipboard over on the way out; a window another
