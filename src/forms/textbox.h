@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Monvert::Forms {
 
@@ -58,9 +59,57 @@ public:
     struct Native;
     [[nodiscard]] Native &native() const { return *m_native; }
 
+    // What every system's box keeps alike, for the rules written once in
+    // forms/textbox.cpp: each system's box measures, draws and reports.
+    struct State
+    {
+        bool setting = false; // SetText is writing the text
+        bool outOfDate = false;
+        bool hidden = false; // part of the text is out of sight even at the smallest size
+        std::u16string reason; // why it is out of date, when it is
+    };
+    [[nodiscard]] const State &state() const { return m_state; }
+
+    // Told by the system's box of every change of its text, once fitted:
+    // the box is current again, and a change the program did not make is
+    // the user's, whatever its road (keys, paste, a drop, an input method,
+    // a screen reader's set): Edited, then Change.
+    void textChanged();
+    // Told by the system's box whether the text as fitted hides a part.
+    void fitted(bool hidden);
+
 private:
+    void showOutOfDate(bool outOfDate, std::u16string_view reason = {});
+    void explain();
+
     std::unique_ptr<Native> m_native;
+    State m_state;
 };
+
+// Each system's part of the rules, which they call.
+// Writes the text, cut at the box's limit, with the caret at the start;
+// the system's box tells textChanged as for any change.
+void writeText(TextBox &box, std::u16string_view text);
+// Draws the box as out of date, or as current, as its state says.
+void drawOutOfDate(TextBox &box);
+// The box's tooltip, and what a screen reader hears: the lines, or nothing.
+void showExplanation(TextBox &box, const std::vector<std::u16string> &lines);
+// The first characters of the text, as many as there are up to the length.
+[[nodiscard]] std::u16string textStart(const TextBox &box, std::size_t length);
+[[nodiscard]] std::u16string boxName(const TextBox &box);
+
+// The size a text is drawn at, in the system's own unit, and whether part of
+// it stays hidden: the full size if it fits there, else the largest size in
+// steps down from it that fits, no smaller than the smallest share; a text
+// that fits at none, or is longer than FittedLength and not measured, is
+// drawn at that share and marked.
+struct FittedSize
+{
+    double size;
+    bool hidden;
+};
+[[nodiscard]] FittedSize fittedSize(std::size_t length, double full, double step,
+                                    const std::function<bool(double size)> &fits);
 
 // The warning sound of a command that has nothing to do.
 void Beep();

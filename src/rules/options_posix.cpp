@@ -2,41 +2,38 @@
 #include "rules/options.h"
 
 #include <array>
+#include <vector>
 
 namespace Monvert {
 
 namespace {
 
-// The options QGuiApplication and QApplication take for themselves.
-constexpr std::array<OptionSpec, 21> QtOptions{{
-    {"-platform", Option::ToolkitPlatform, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-display", Option::ToolkitDisplay, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-platformpluginpath", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-platformtheme", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-plugin", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-qwindowgeometry", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-qwindowicon", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-qwindowtitle", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-session", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-geometry", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-style", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-stylesheet", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-name", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-title", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-qmljsdebugger", Option::Toolkit, OptionUse::Toolkit, OptionValue::JoinedOrApart},
-    {"-reverse", Option::Toolkit, OptionUse::Toolkit},
-    {"-widgetcount", Option::Toolkit, OptionUse::Toolkit},
-    {"-nograb", Option::Toolkit, OptionUse::Toolkit},
-    {"-dograb", Option::Toolkit, OptionUse::Toolkit},
-    {"-sync", Option::Toolkit, OptionUse::Toolkit},
-    {"-testability", Option::Toolkit, OptionUse::Toolkit},
-}};
+// The options QGuiApplication and QApplication take for themselves: those in
+// the first list take a value, as the next argument or after "=".
+constexpr std::array<std::string_view, 15> QtOptionsWithValue{
+    "-platform",    "-platformpluginpath", "-platformtheme", "-plugin",  "-qwindowgeometry",
+    "-qwindowicon", "-qwindowtitle",       "-session",       "-display", "-geometry",
+    "-style",       "-stylesheet",         "-name",          "-title",   "-qmljsdebugger"};
+constexpr std::array<std::string_view, 6> QtFlags{"-reverse", "-widgetcount", "-nograb",
+                                                  "-dograb",  "-sync",        "-testability"};
 
 } // namespace
 
 std::span<const OptionSpec> toolkitOptions()
 {
-    return QtOptions;
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> table;
+        for (const std::string_view name : QtOptionsWithValue) {
+            const Option option = name == "-platform" ? Option::ToolkitPlatform
+                : name == "-display"                  ? Option::ToolkitDisplay
+                                                      : Option::Toolkit;
+            table.push_back({name, option, OptionUse::Toolkit, OptionValue::JoinedOrApart});
+        }
+        for (const std::string_view name : QtFlags)
+            table.push_back({name, Option::Toolkit, OptionUse::Toolkit});
+        return table;
+    }();
+    return options;
 }
 
 } // namespace Monvert

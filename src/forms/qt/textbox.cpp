@@ -77,18 +77,7 @@ class TextBoxWidget;
 struct TextBox::Native
 {
     QPointer<TextBoxWidget> widget;
-    bool setting = false;
-    bool outOfDate = false;
-    std::u16string reason; // why it is out of date, when it is
 };
-
-namespace {
-
-void raiseChange(TextBox &box);
-void showOutOfDate(TextBox &box, bool outOfDate, std::u16string_view reason = {});
-void explain(TextBox &box);
-
-} // namespace
 
 class TextBoxWidget final : public QLineEdit
 {
@@ -106,17 +95,10 @@ public:
                 countLongBox(isLong ? 1 : -1);
             }
             fitText();
-            if (!m_box)
-                return;
-            showOutOfDate(*m_box, false);
-            if (m_box->native().setting)
-                return;
-            // Every change the program did not make is the user's, whatever
-            // its road: keys and paste, but also a drop, an input method or
-            // a screen reader's set, which QLineEdit does not count as edits.
-            if (m_box->Edited)
-                dispatch(utf16(objectName()), "Edited", m_box->Edited);
-            raiseChange(*m_box);
+            // QLineEdit counts a drop, an input method's or a screen
+            // reader's set as no edit: the box tells every change.
+            if (m_box)
+                m_box->textChanged();
         });
     }
 
@@ -129,22 +111,20 @@ public:
     TextBox *m_box;
     bool m_long = false;
     QString m_keypadDecimal;
-    bool m_hidden = false; // part of the text is out of sight even at the smallest size
     QSize m_measuredSizes; // the box's width and its window's when m_room was measured
     qreal m_room = 0;
     QFont m_normalFont;
     std::optional<QFontMetricsF> m_normalMetrics;
     std::array<qreal, 128> m_asciiAdvance{};
 
-    // Calculators' small displays draw a long number smaller rather than cut
-    // it: the box does the same, down to two thirds of its size, which stays
-    // legible. Past that, paintEvent marks the side where text is hidden.
+    // A long text is drawn smaller, in half points (or whole pixels for a
+    // font sized so); past the smallest size paintEvent marks the side where
+    // text is hidden.
     void fitText()
     {
         const QFont normal = parentWidget() ? parentWidget()->font() : QApplication::font();
         const bool inPoints = normal.pointSizeF() > 0;
         const qreal size = inPoints ? normal.pointSizeF() : qreal(normal.pixelSize());
-        const qreal smallest = size * SmallestSizeNumerator / SmallestSizeDenominator;
         // The style's geometry and the font's metrics are asked for again
         // only when the box, the window or the font has changed: this runs
         // at every keystroke.
@@ -161,28 +141,27 @@ public:
         const qreal room = m_room;
         const QString shown = text();
         QFont font = normal;
-        // A text longer than this fits at no size; it is not measured.
-        bool fits
-            = shown.isEmpty() || (shown.size() <= FittedLength && normalAdvance(shown) <= room);
-        for (qreal smaller = size - 0.5;
-             !fits && shown.size() <= FittedLength && smaller >= smallest; smaller -= 0.5) {
-            inPoints ? font.setPointSizeF(smaller) : font.setPixelSize(int(smaller));
-            fits = QFontMetricsF(font).horizontalAdvance(shown) <= room;
-        }
-        if (!fits)
-            inPoints ? font.setPointSizeF(smallest) : font.setPixelSize(int(smallest));
+        const auto sized
+            = [&](double at) { inPoints ? font.setPointSizeF(at) : font.setPixelSize(int(at)); };
+        const FittedSize fitted = fittedSize(std::size_t(shown.size()), size, 0.5, [&](double at) {
+            if (at == size)
+                return normalAdvance(shown) <= room;
+            sized(at);
+            return QFontMetricsF(font).horizontalAdvance(shown) <= room;
+        });
+        font = normal;
+        if (fitted.size != size)
+            sized(fitted.size);
         // Setting a font lays the box out again: only when the size changes.
         // An empty font inherits the window's again.
         if (font != this->font())
             setFont(font == normal ? QFont() : font);
-        // The tooltip and what a screen reader hears follow the text for as
-        // long as part of it is hidden.
-        if (m_hidden != !fits || !fits) {
-            m_hidden = !fits;
-            if (m_box)
-                explain(*m_box);
-        }
+        m_hidden = fitted.hidden;
+        if (m_box)
+            m_box->fitted(fitted.hidden);
     }
+
+    bool m_hidden = false; // as last fitted, for the marks
 
     // The text's width at the window's size, character by character: laying
     // it out whole (shaping) costs more than the rest of a keystroke, and the
@@ -432,18 +411,20 @@ std::u16string TextBox::Text() const
     return plain(m_native->widget->text());
 }
 
-void TextBox::SetText(std::u16string_view text)
+void writeText(TextBox &box, std::u16string_view text)
 {
-    // QLineEdit leaves the caret at the end and stays silent when the text is
-    // unchanged; the converter relies on the caret at the start and on a Change
-    // for every set, so a clipboard command always converts.
-    m_native->setting = true;
-    m_native->widget->setText(qString(text));
-    m_native->widget->setCursorPosition(0);
-    m_native->setting = false;
-    // A conversion may write the very text the box already shows; it is current again.
-    showOutOfDate(*this, false);
-    raiseChange(*this);
+    box.native().widget->setText(qString(text));
+    box.native().widget->setCursorPosition(0);
+}
+
+std::u16string boxName(const TextBox &box)
+{
+    return plain(box.native().widget->objectName());
+}
+
+std::u16string textStart(const TextBox &box, std::size_t length)
+{
+    return plain(box.native().widget->text().left(qsizetype(length)));
 }
 
 void TextBox::SetSelStart(int start)
@@ -470,11 +451,6 @@ void TextBox::SetFocus()
     m_native->widget->setFocus(Qt::OtherFocusReason);
 }
 
-void TextBox::SetOutOfDate(std::u16string_view reason)
-{
-    showOutOfDate(*this, true, reason);
-}
-
 void TextBox::ShowToolTip()
 {
     QLineEdit *widget = m_native->widget;
@@ -483,11 +459,6 @@ void TextBox::ShowToolTip()
     if (!widget->toolTip().isEmpty())
         QToolTip::showText(anchor->mapToGlobal(QPoint(0, anchor->height())), widget->toolTip(),
                            anchor);
-}
-
-bool TextBox::OutOfDate() const
-{
-    return m_native->outOfDate;
 }
 
 void TextBox::SetKeypadDecimal(std::u16string_view separator)
@@ -510,61 +481,34 @@ QList<QRectF> cutMarks(const TextBox &box)
     return box.native().widget->m_marks;
 }
 
-namespace {
-
-void showOutOfDate(TextBox &box, bool outOfDate, std::u16string_view reason)
+void drawOutOfDate(TextBox &box)
 {
-    TextBox::Native &native = box.native();
-    if (outOfDate == native.outOfDate && reason == native.reason)
-        return;
-    native.reason = reason;
-    if (outOfDate == native.outOfDate) {
-        explain(box);
-        return;
-    }
-    native.outOfDate = outOfDate;
     // Only the roles set here are the box's own; the rest follow the window,
     // so an empty palette gives the box back its ordinary colours.
     // Selected, as after Enter, it is drawn as a disabled box's selection:
     // the ordinary selection colours would make the old amount look live.
+    QLineEdit *widget = box.native().widget;
     QPalette palette;
-    if (outOfDate) {
-        const QPalette ordinary = native.widget->palette();
+    if (box.state().outOfDate) {
+        const QPalette ordinary = widget->palette();
         for (const auto role : {QPalette::Text, QPalette::Highlight, QPalette::HighlightedText}) {
             const QColor grey = ordinary.color(QPalette::Disabled, role);
             palette.setColor(QPalette::Active, role, grey);
             palette.setColor(QPalette::Inactive, role, grey);
         }
     }
-    native.widget->setPalette(palette);
-    explain(box);
+    widget->setPalette(palette);
 }
 
-void explain(TextBox &box)
+void showExplanation(TextBox &box, const std::vector<std::u16string> &lines)
 {
-    // Told where grey or an ellipsis cannot be seen, and heard by a screen
-    // reader, in the user's language: why the box is grey, and the whole of
-    // a text that is partly hidden.
-    const TextBox::Native &native = box.native();
-    QStringList lines;
-    if (native.outOfDate) {
-        lines << QString::fromUtf8(translated("Out of date: not the conversion of the other box"));
-        if (!native.reason.empty())
-            lines << qString(native.reason);
-    }
-    if (native.widget->m_hidden)
-        lines << native.widget->text().left(ToolTipLength);
-    native.widget->setAccessibleDescription(lines.join(QStringLiteral("; ")));
-    native.widget->setToolTip(lines.join(u'\n'));
+    QStringList shown;
+    for (const std::u16string &line : lines)
+        shown << qString(line);
+    QLineEdit *widget = box.native().widget;
+    widget->setAccessibleDescription(shown.join(QStringLiteral("; ")));
+    widget->setToolTip(shown.join(u'\n'));
 }
-
-void raiseChange(TextBox &box)
-{
-    if (box.Change)
-        dispatch(utf16(box.native().widget->objectName()), "Change", box.Change);
-}
-
-} // namespace
 
 void Beep()
 {

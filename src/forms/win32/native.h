@@ -54,16 +54,11 @@ struct TextBox::Native
     Twips place;
     UINT dpi = 96; // the window's, as it places the box and makes its fonts
     bool inFront = false; // over the edges of the controls before it
-    bool setting = false;
-    bool outOfDate = false;
     bool keypadDecimal = false; // the key down was the keypad's decimal key
     std::wstring decimal;
     LOGFONTW design{}; // the box's font at its full size
     std::map<LONG, unique_hfont> fonts; // by height, as drawn so far
     LONG height = 0; // the one in use
-    bool hidden = false; // part of the text is out of sight even at the smallest size
-    std::wstring wholeText; // as much of it as the tooltip tells, while hidden
-    std::u16string reason; // why it is out of date, when it is
     HWND tip = nullptr; // why it is grey, and the whole text when part of it is hidden
     std::uint64_t revision = 0; // counts the changes of the text
     // The ellipses over the hidden sides, and what they were worked out from.

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace Monvert::Forms {
@@ -50,20 +52,16 @@ TTTOOLINFOW toolOf(const TextBox::Native &native, UINT_PTR id)
     return tool;
 }
 
-// Why the box is grey, and the whole of a text partly hidden, in the user's
-// language: the box's tooltip, empty when there is nothing to tell.
-void explain(TextBox::Native &native)
+} // namespace
+
+void showExplanation(TextBox &box, const std::vector<std::u16string> &lines)
 {
-    std::u16string lines;
-    if (native.outOfDate) {
-        decodeUtf8(translated("Out of date: not the conversion of the other box"), lines);
-        if (!native.reason.empty())
-            lines += u"\r\n" + native.reason;
-    }
-    if (native.hidden)
-        lines += (lines.empty() ? u"" : u"\r\n") + plain(native.wholeText);
+    TextBox::Native &native = box.native();
+    std::u16string joined;
+    for (const std::u16string &line : lines)
+        joined += (joined.empty() ? u"" : u"\r\n") + line;
     if (!native.tip) {
-        if (lines.empty())
+        if (joined.empty())
             return;
         native.tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
@@ -79,13 +77,42 @@ void explain(TextBox::Native &native)
             SendMessageW(native.tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
-    std::wstring text = wide(lines);
+    std::wstring text = wide(joined);
     for (const UINT_PTR id : {reinterpret_cast<UINT_PTR>(native.edit), ShownAtOnce}) {
         TTTOOLINFOW tool = toolOf(native, id);
         tool.lpszText = text.data();
         SendMessageW(native.tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
+
+std::u16string textStart(const TextBox &box, std::size_t length)
+{
+    HWND edit = box.native().edit;
+    std::wstring text(std::min(length, std::size_t(GetWindowTextLengthW(edit))) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(edit, text.data(), int(text.size()))));
+    return plain(text);
+}
+
+std::u16string boxName(const TextBox &box)
+{
+    return box.native().name;
+}
+
+void drawOutOfDate(TextBox &box)
+{
+    InvalidateRect(box.native().edit, nullptr, TRUE);
+}
+
+void writeText(TextBox &box, std::u16string_view text)
+{
+    // The box's limit holds for typing and pasting only.
+    HWND edit = box.native().edit;
+    const auto limit = std::size_t(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0));
+    SetWindowTextW(edit, wide(text.substr(0, limit)).c_str());
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+}
+
+namespace {
 
 // Where the part of the box the window shows ends, in the box's client
 // coordinates: the box's own edge, or the window's where it cuts the box.
@@ -166,7 +193,8 @@ void markHiddenText(TextBox::Native &native)
     const std::vector<RECT> &marks = hiddenTextMarks(native);
     const WindowDC dc(native.edit);
     const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
-    SetTextColor(dc.get(), GetSysColor(native.outOfDate ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+    SetTextColor(dc.get(),
+                 GetSysColor(native.box->state().outOfDate ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
     SetBkColor(dc.get(), GetSysColor(COLOR_WINDOW));
     for (RECT mark : marks) {
         ExtTextOutW(dc.get(), mark.left, mark.top, ETO_OPAQUE, &mark, nullptr, 0, nullptr);
@@ -222,9 +250,8 @@ void greySelection(TextBox::Native &native)
     ShowCaret(edit);
 }
 
-// Calculators' small displays draw a long number smaller rather than cut it:
-// the box does the same, down to two thirds of its size, within the part of
-// it that the window shows.
+// A long text is drawn smaller, a pixel of height at a time (the system's
+// fonts have whole heights), within the part of the box the window shows.
 void fitText(TextBox::Native &native)
 {
     HWND edit = native.edit;
@@ -232,57 +259,26 @@ void fitText(TextBox::Native &native)
     const LRESULT margins = SendMessageW(edit, EM_GETMARGINS, 0, 0);
     const int room = visibleRight(edit) - LOWORD(margins) - HIWORD(margins) - 2;
     const LONG full = std::abs(native.design.lfHeight);
-    const LONG smallest
-        = (full * SmallestSizeNumerator + SmallestSizeDenominator - 1) / SmallestSizeDenominator;
-    LONG height = smallest;
-    bool fits = length == 0; // a text longer than this fits at no size, and is not measured
     std::wstring text;
-    if (length <= FittedLength) {
-        text.assign(std::size_t(length) + 1, L'\0');
-        GetWindowTextW(edit, text.data(), length + 1);
-        text.resize(std::size_t(length));
-        const WindowDC dc(edit);
-        for (height = full; !fits && height >= smallest; --height) {
-            const SelectedObject font(dc.get(), fontOfHeight(native, height));
-            SIZE size{};
-            GetTextExtentPoint32W(dc.get(), text.c_str(), length, &size);
-            fits = size.cx <= room;
-            if (fits)
-                break;
+    std::optional<WindowDC> dc;
+    const FittedSize fitted = fittedSize(std::size_t(length), double(full), 1, [&](double at) {
+        if (!dc) {
+            text.assign(std::size_t(length) + 1, L'\0');
+            GetWindowTextW(edit, text.data(), length + 1);
+            dc.emplace(edit);
         }
-        height = std::clamp(height, smallest, full);
-    }
-    if (height != native.height) {
+        const SelectedObject font(dc->get(), fontOfHeight(native, LONG(at)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc->get(), text.c_str(), length, &size);
+        return size.cx <= room;
+    });
+    if (const auto height = LONG(std::ceil(fitted.size)); height != native.height) {
         native.height = height;
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(fontOfHeight(native, height)),
                      TRUE);
     }
-    native.hidden = !fits;
-    native.wholeText.clear();
-    if (!fits) {
-        // The tooltip tells a long text whole, up to a length no amount reaches.
-        native.wholeText.assign(std::size_t(std::min(length, ToolTipLength)) + 1, L'\0');
-        GetWindowTextW(edit, native.wholeText.data(), int(native.wholeText.size()));
-        native.wholeText.resize(native.wholeText.size() - 1);
-    }
-    explain(native);
-}
-
-void showOutOfDate(TextBox::Native &native, bool outOfDate, std::u16string_view reason = {})
-{
-    if (native.outOfDate == outOfDate && native.reason == reason)
-        return;
-    if (native.outOfDate != outOfDate)
-        InvalidateRect(native.edit, nullptr, TRUE);
-    native.outOfDate = outOfDate;
-    native.reason = reason;
-    explain(native);
-}
-
-void raiseChange(TextBox::Native &native)
-{
-    if (native.box && native.box->Change)
-        dispatch(native.name, "Change", native.box->Change);
+    if (native.box)
+        native.box->fitted(fitted.hidden);
 }
 
 // The classic single-line box: the key procedures see every release, the
@@ -326,9 +322,9 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_PAINT: {
         const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
-        if (native->outOfDate)
+        if (native->box->state().outOfDate)
             greySelection(*native);
-        if (native->hidden)
+        if (native->box->state().hidden)
             markHiddenText(*native);
         return result;
     }
@@ -341,7 +337,7 @@ LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     case WM_KEYDOWN:
     case WM_SETFOCUS:
     case EM_SETSEL:
-        if (native->outOfDate) {
+        if (native->box->state().outOfDate) {
             // EM_GETSEL packs both ends into its result.
             const LRESULT before = SendMessageW(edit, EM_GETSEL, 0, 0);
             const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
@@ -379,13 +375,8 @@ void textChanged(TextBox::Native &native)
 {
     ++native.revision;
     fitText(native);
-    showOutOfDate(native, false);
-    if (native.setting)
-        return;
-    // Every change the program did not make is the user's, whatever its road.
-    if (native.box && native.box->Edited)
-        dispatch(native.name, "Edited", native.box->Edited);
-    raiseChange(native);
+    if (native.box)
+        native.box->textChanged();
 }
 
 void visibleWidthChanged(TextBox::Native &native)
@@ -395,7 +386,8 @@ void visibleWidthChanged(TextBox::Native &native)
 
 HBRUSH textBoxColors(TextBox::Native &native, HDC dc)
 {
-    SetTextColor(dc, GetSysColor(native.outOfDate ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+    SetTextColor(dc,
+                 GetSysColor(native.box->state().outOfDate ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     return GetSysColorBrush(COLOR_WINDOW);
 }
@@ -484,20 +476,6 @@ std::u16string TextBox::Text() const
     return plain(text);
 }
 
-void TextBox::SetText(std::u16string_view text)
-{
-    // A set raises Change once, with the caret at the start, even when the
-    // text is the one the box already shows.
-    m_native->setting = true;
-    // The box's limit holds for typing and pasting only.
-    const auto limit = std::size_t(SendMessageW(m_native->edit, EM_GETLIMITTEXT, 0, 0));
-    SetWindowTextW(m_native->edit, wide(text.substr(0, limit)).c_str());
-    SendMessageW(m_native->edit, EM_SETSEL, 0, 0);
-    m_native->setting = false;
-    showOutOfDate(*m_native, false);
-    raiseChange(*m_native);
-}
-
 void TextBox::SetSelStart(int start)
 {
     SendMessageW(m_native->edit, EM_SETSEL, WPARAM(start), LPARAM(start));
@@ -526,11 +504,6 @@ void TextBox::SetFocus()
     ::SetFocus(m_native->edit);
 }
 
-void TextBox::SetOutOfDate(std::u16string_view reason)
-{
-    showOutOfDate(*m_native, true, reason);
-}
-
 void TextBox::ShowToolTip()
 {
     Native &native = *m_native;
@@ -545,11 +518,6 @@ void TextBox::ShowToolTip()
     // Gone again after as long as a tooltip stays when the mouse rests.
     SetTimer(native.edit, HideTipTimer,
              UINT(SendMessageW(native.tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0)), nullptr);
-}
-
-bool TextBox::OutOfDate() const
-{
-    return m_native->outOfDate;
 }
 
 void TextBox::SetKeypadDecimal(std::u16string_view separator)

@@ -2,12 +2,12 @@
 #include "forms/textbox.h"
 
 #include "driving.h"
+#include "textbox_rules.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QStyleHints>
 #include <QTemporaryFile>
 #include <QTest>
@@ -40,6 +40,31 @@ struct RecordingBox
     }
 };
 
+// The shared rows' hands on a Qt box.
+class QtDriver final : public TextBoxRules::Driver
+{
+public:
+    void type(Forms::TextBox &box, std::u16string_view text) override
+    {
+        QTest::keyClicks(Forms::widgetOf(box), QString::fromStdU16String(std::u16string(text)));
+    }
+    void selectAll(Forms::TextBox &box) override { Forms::widgetOf(box)->selectAll(); }
+    int caret(const Forms::TextBox &box) override { return Forms::widgetOf(box)->cursorPosition(); }
+    void edit(Forms::TextBox &box, TextBoxRules::Edit edit) override
+    {
+        QGuiApplication::clipboard()->setText(QStringLiteral("42"));
+        QTest::keySequence(Forms::widgetOf(box),
+                           edit == TextBoxRules::Edit::Paste     ? QKeySequence::Paste
+                               : edit == TextBoxRules::Edit::Cut ? QKeySequence::Cut
+                                                                 : QKeySequence::Undo);
+    }
+    double drawnSize(const Forms::TextBox &box) override
+    {
+        const QFont font = Forms::widgetOf(box)->font();
+        return font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize();
+    }
+};
+
 // What the program writes to standard error while `run` runs.
 template <typename Run> QByteArray standardErrorOf(Run run)
 {
@@ -64,70 +89,35 @@ class tst_TextBox : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void setLeavesCaretAtStartNothingSelected_data();
-    void setLeavesCaretAtStartNothingSelected();
-    void setRaisesChangeNestedEvenForSameText();
-    void setIsNoUserEdit();
+    void setRaisesOneNestedChangeCaretAtStart_data();
+    void setRaisesOneNestedChangeCaretAtStart();
     void keystrokeEventOrder_data();
     void keystrokeEventOrder();
     void autoRepeatReleaseIsNoKeyUp();
     void userEditsRaiseEditedBeforeChange_data();
     void userEditsRaiseEditedBeforeChange();
+    void longAmountIsDrawnSmallerDownToTwoThirds();
     void selLengthClipsAtTheEnd_data();
     void selLengthClipsAtTheEnd();
     void failureInAProcedureIsReportedNotFatal();
     void caretStaysSteadyWhileABoxHoldsALongText();
 };
 
-void tst_TextBox::setLeavesCaretAtStartNothingSelected_data()
+void tst_TextBox::setRaisesOneNestedChangeCaretAtStart_data()
 {
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("into an empty box") << QString() << QStringLiteral("Euro 0,52");
-    QTest::newRow("over a selected text") << QStringLiteral("1000") << QStringLiteral("L. 1.936");
-    QTest::newRow("the same text") << QStringLiteral("L. 1.936") << QStringLiteral("L. 1.936");
-    QTest::newRow("to empty") << QStringLiteral("12") << QString();
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < TextBoxRules::SetRows.size(); ++i)
+        QTest::newRow(TextBoxRules::SetRows[i].name) << int(i);
 }
 
-void tst_TextBox::setLeavesCaretAtStartNothingSelected()
+void tst_TextBox::setRaisesOneNestedChangeCaretAtStart()
 {
-    QFETCH(QString, before);
-    QFETCH(QString, after);
+    QFETCH(int, row);
     RecordingBox r;
-    QTest::keyClicks(Forms::widgetOf(r.box), before);
-    Forms::widgetOf(r.box)->selectAll();
-
-    r.box.SetText(after.toStdU16String());
-    QCOMPARE(Driving::text(r.box), after);
-    QCOMPARE(Forms::widgetOf(r.box)->cursorPosition(), 0);
-    QVERIFY(!Forms::widgetOf(r.box)->hasSelectedText());
-}
-
-void tst_TextBox::setRaisesChangeNestedEvenForSameText()
-{
-    RecordingBox r;
-    int changes = 0;
-    bool returned = false;
-    r.box.Change = [&] {
-        ++changes;
-        // Nested: the set has not returned yet, and the caret is already home.
-        QVERIFY(!returned);
-        QCOMPARE(Driving::text(r.box), QStringLiteral("10"));
-        QCOMPARE(Forms::widgetOf(r.box)->cursorPosition(), 0);
-    };
-    r.box.SetText(u"10");
-    r.box.SetText(u"10");
-    returned = true;
-    QCOMPARE(changes, 2);
-}
-
-void tst_TextBox::setIsNoUserEdit()
-{
-    RecordingBox r;
-    QSignalSpy edited(Forms::widgetOf(r.box), &QLineEdit::textEdited);
-    r.box.SetText(u"10");
-    QCOMPARE(edited.count(), 0);
-    QCOMPARE(r.events, QStringList{QStringLiteral("Change")});
+    QtDriver driver;
+    const std::string wrong
+        = TextBoxRules::checkSet(r.box, driver, TextBoxRules::SetRows[std::size_t(row)]);
+    QVERIFY2(wrong.empty(), wrong.c_str());
 }
 
 void tst_TextBox::keystrokeEventOrder_data()
@@ -173,25 +163,28 @@ void tst_TextBox::autoRepeatReleaseIsNoKeyUp()
 
 void tst_TextBox::userEditsRaiseEditedBeforeChange_data()
 {
-    QTest::addColumn<QKeySequence>("keys");
-    QTest::newRow("paste") << QKeySequence(QKeySequence::Paste);
-    QTest::newRow("cut") << QKeySequence(QKeySequence::Cut);
-    QTest::newRow("undo") << QKeySequence(QKeySequence::Undo);
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < TextBoxRules::EditRows.size(); ++i)
+        QTest::newRow(TextBoxRules::EditRows[i].name) << int(i);
 }
 
 void tst_TextBox::userEditsRaiseEditedBeforeChange()
 {
-    QFETCH(QKeySequence, keys);
+    QFETCH(int, row);
     RecordingBox r;
-    QGuiApplication::clipboard()->setText(QStringLiteral("42"));
-    QTest::keyClicks(Forms::widgetOf(r.box), QStringLiteral("7"));
-    Forms::widgetOf(r.box)->selectAll();
-    r.events.clear();
+    QtDriver driver;
+    const std::string wrong
+        = TextBoxRules::checkEdit(r.box, driver, TextBoxRules::EditRows[std::size_t(row)]);
+    QVERIFY2(wrong.empty(), wrong.c_str());
+}
 
-    QTest::keySequence(Forms::widgetOf(r.box), keys);
-    QVERIFY2(r.events.size() >= 2, qPrintable(r.events.join(u',')));
-    QCOMPARE(r.events.at(0), QStringLiteral("Edited"));
-    QCOMPARE(r.events.at(1), QStringLiteral("Change"));
+void tst_TextBox::longAmountIsDrawnSmallerDownToTwoThirds()
+{
+    const auto form = Driving::italianForm();
+    form->converter.EditingLire = False;
+    QtDriver driver;
+    const std::string wrong = TextBoxRules::checkLongAmountFits(form->Text2, driver);
+    QVERIFY2(wrong.empty(), wrong.c_str());
 }
 
 void tst_TextBox::selLengthClipsAtTheEnd_data()
