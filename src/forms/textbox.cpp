@@ -97,4 +97,24 @@ FittedSize fittedSize(std::size_t length, double full, double step,
     return {smallest, true};
 }
 
+int firstBoundaryFrom(double x, int guess, const Boundaries &boundaries)
+{
+    int k = guess;
+    while (k < boundaries.last && boundaries.at(k) < x)
+        k = boundaries.next(k);
+    while (k > boundaries.first && boundaries.at(boundaries.previous(k)) >= x)
+        k = boundaries.previous(k);
+    return k;
+}
+
+int lastBoundaryTo(double x, int guess, const Boundaries &boundaries)
+{
+    int k = guess;
+    while (k > boundaries.first && boundaries.at(k) > x)
+        k = boundaries.previous(k);
+    while (k < boundaries.last && boundaries.at(boundaries.next(k)) <= x)
+        k = boundaries.next(k);
+    return k;
+}
+
 } // namespace Monvert::Forms

@@ -108,6 +108,25 @@ struct FittedSize
     double size;
     bool hidden;
 };
+// Where an ellipsis over a hidden side of the text ends, or begins: it
+// covers every character cut there, and beside it only whole characters
+// show. Found from the places of the text's character boundaries, as each
+// system measures them, searched from a guess within the boundaries
+// measured; a system that places no boundary past the last character says
+// so by the last one.
+struct Boundaries
+{
+    std::function<double(int)> at;
+    std::function<int(int)> next;
+    std::function<int(int)> previous;
+    int first;
+    int last;
+};
+// The first boundary at or right of x, for the end of the left ellipsis.
+[[nodiscard]] int firstBoundaryFrom(double x, int guess, const Boundaries &boundaries);
+// The last boundary at or left of x, for the start of the right one.
+[[nodiscard]] int lastBoundaryTo(double x, int guess, const Boundaries &boundaries);
+
 [[nodiscard]] FittedSize fittedSize(std::size_t length, double full, double step,
                                     const std::function<bool(double size)> &fits);
 

@@ -287,8 +287,9 @@ private:
                 break;
         }
         const auto at = [&](int k) { return origin + line.cursorToX(k); };
-        const auto next = [&](int k) { return std::min(end, layout.nextCursorPosition(k)); };
-        const auto previous = [&](int k) { return layout.previousCursorPosition(k); };
+        const Boundaries boundaries{
+            at, [&](int k) { return std::min(end, layout.nextCursorPosition(k)); },
+            [&](int k) { return layout.previousCursorPosition(k); }, 0, end};
 
         const qreal width = QFontMetricsF(font()).horizontalAdvance(QChar(0x2026)) + 2;
         const qreal top = area.top();
@@ -298,20 +299,14 @@ private:
         // screen may lie inside a pixel of the widget's own.
         if (origin < area.left()) {
             const qreal begin = area.left() - 2;
-            int k = std::min(end, line.xToCursor(begin + width - origin));
-            while (k < end && at(k) < begin + width)
-                k = next(k);
-            while (k > 0 && at(previous(k)) >= begin + width)
-                k = previous(k);
+            const int k = firstBoundaryFrom(
+                begin + width, std::min(end, line.xToCursor(begin + width - origin)), boundaries);
             marks << QRectF(QPointF(begin, top), QPointF(at(k), bottom));
         }
         if (end < length || at(length) > area.right() + 1) {
             const qreal stop = area.right() + 3;
-            int k = std::min(end, line.xToCursor(stop - width - origin));
-            while (k > 0 && at(k) > stop - width)
-                k = previous(k);
-            while (k < end && at(next(k)) <= stop - width)
-                k = next(k);
+            const int k = lastBoundaryTo(
+                stop - width, std::min(end, line.xToCursor(stop - width - origin)), boundaries);
             marks << QRectF(QPointF(at(k), top), QPointF(stop, bottom));
         }
         return marks;

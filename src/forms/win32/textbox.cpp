@@ -161,10 +161,11 @@ const std::vector<RECT> &hiddenTextMarks(TextBox::Native &native)
     const SelectedObject font(dc.get(), fontOfHeight(native, native.height));
     SIZE ellipsis{};
     GetTextExtentPoint32W(dc.get(), L"\u2026", 1, &ellipsis);
+    // A single-line box's boundaries are its characters'.
+    Boundaries boundaries{at, [](int k) { return k + 1; }, [](int k) { return k - 1; }, first,
+                          length};
     if (first > 0) {
-        int k = first;
-        while (k < length && at(k) < client.left + ellipsis.cx + 2)
-            ++k;
+        const int k = firstBoundaryFrom(client.left + ellipsis.cx + 2, first, boundaries);
         marks.rects.push_back({client.left, client.top, k < length ? at(k) : right, client.bottom});
     }
     // Does the last character reach past the edge the window shows? The box
@@ -176,13 +177,12 @@ const std::vector<RECT> &hiddenTextMarks(TextBox::Native &native)
     if (at(length - 1) + last.cx > right) {
         // Up to the edge the window shows, margin included: text is drawn there too.
         const int before = right - ellipsis.cx - 1;
-        int k = std::clamp(
+        const int guess = std::clamp(
             int(LOWORD(SendMessageW(edit, EM_CHARFROMPOS, 0, MAKELPARAM(std::max(before, 0), 1)))),
             first, length - 1);
-        while (k > first && at(k) >= before)
-            --k;
-        while (k + 1 < length && at(k + 1) < before)
-            ++k;
+        // The box places no boundary after the last character.
+        boundaries.last = length - 1;
+        const int k = lastBoundaryTo(before - 1, guess, boundaries);
         marks.rects.push_back({at(k), client.top, right, client.bottom});
     }
     return marks.rects;
