@@ -108,6 +108,9 @@ struct FittedSize
     double size;
     bool hidden;
 };
+[[nodiscard]] FittedSize fittedSize(std::size_t length, double full, double step,
+                                    const std::function<bool(double size)> &fits);
+
 // Where an ellipsis over a hidden side of the text ends, or begins: it
 // covers every character cut there, and beside it only whole characters
 // show. Found from the places of the text's character boundaries, as each
@@ -126,9 +129,6 @@ struct Boundaries
 [[nodiscard]] int firstBoundaryFrom(double x, int guess, const Boundaries &boundaries);
 // The last boundary at or left of x, for the start of the right one.
 [[nodiscard]] int lastBoundaryTo(double x, int guess, const Boundaries &boundaries);
-
-[[nodiscard]] FittedSize fittedSize(std::size_t length, double full, double step,
-                                    const std::function<bool(double size)> &fits);
 
 // The warning sound of a command that has nothing to do.
 void Beep();
