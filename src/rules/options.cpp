@@ -33,17 +33,17 @@ bool isOption(std::string_view argument)
 }
 
 // Whether the argument names the option, and its value after "=" if it has one.
-bool names(const OptionSpec &spec, std::string_view argument, std::string_view &value)
+bool names(const OptionSpec &entry, std::string_view argument, std::string_view &value)
 {
     // The toolkit reads its options with one dash or two.
-    if (spec.use == OptionUse::Toolkit && argument.starts_with("--"))
+    if (entry.use == OptionUse::Toolkit && argument.starts_with("--"))
         argument.remove_prefix(1);
-    if (!argument.starts_with(spec.name))
+    if (!argument.starts_with(entry.name))
         return false;
-    const std::string_view rest = argument.substr(spec.name.size());
+    const std::string_view rest = argument.substr(entry.name.size());
     if (rest.empty())
-        return spec.value != OptionValue::Joined;
-    if (rest.front() != '=' || spec.value == OptionValue::None)
+        return entry.value != OptionValue::Joined;
+    if (rest.front() != '=' || entry.value == OptionValue::None)
         return false;
     value = rest.substr(1);
     return true;
@@ -58,10 +58,10 @@ std::array<std::span<const OptionSpec>, 2> tables()
 bool forTheWindow(Option option)
 {
     for (const std::span<const OptionSpec> table : tables()) {
-        for (const OptionSpec &spec : table) {
-            if (spec.option == option)
-                return spec.use == OptionUse::Window || spec.use == OptionUse::Both
-                    || spec.use == OptionUse::Toolkit;
+        for (const OptionSpec &entry : table) {
+            if (entry.option == option)
+                return entry.use == OptionUse::Window || entry.use == OptionUse::Both
+                    || entry.use == OptionUse::Toolkit;
         }
     }
     return false;
@@ -85,15 +85,15 @@ CommandLine readCommandLine(std::span<const std::string_view> arguments)
         }
         argument.option = Option::Unknown;
         for (const std::span<const OptionSpec> table : tables()) {
-            for (const OptionSpec &spec : table) {
+            for (const OptionSpec &entry : table) {
                 std::string_view value;
-                if (argument.option != Option::Unknown || !names(spec, argument.written, value))
+                if (argument.option != Option::Unknown || !names(entry, argument.written, value))
                     continue;
-                const bool apart = spec.value == OptionValue::JoinedOrApart
+                const bool apart = entry.value == OptionValue::JoinedOrApart
                     && argument.written.find('=') == std::string_view::npos;
                 if (apart && i + 1 == arguments.size())
                     continue; // the value is missing
-                argument.option = spec.option;
+                argument.option = entry.option;
                 argument.value = apart ? arguments[++i] : value;
                 argument.valueApart = apart;
             }
