@@ -89,13 +89,11 @@ class tst_TextBox : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void setRaisesOneNestedChangeCaretAtStart_data();
-    void setRaisesOneNestedChangeCaretAtStart();
+    void sharedRules_data();
+    void sharedRules();
     void keystrokeEventOrder_data();
     void keystrokeEventOrder();
     void autoRepeatReleaseIsNoKeyUp();
-    void userEditsRaiseEditedBeforeChange_data();
-    void userEditsRaiseEditedBeforeChange();
     void longAmountIsDrawnSmallerDownToTwoThirds();
     void selLengthClipsAtTheEnd_data();
     void selLengthClipsAtTheEnd();
@@ -103,20 +101,26 @@ private Q_SLOTS:
     void caretStaysSteadyWhileABoxHoldsALongText();
 };
 
-void tst_TextBox::setRaisesOneNestedChangeCaretAtStart_data()
+// The shared table's set rows, then its edit rows, by their names.
+void tst_TextBox::sharedRules_data()
 {
     QTest::addColumn<int>("row");
     for (std::size_t i = 0; i < TextBoxRules::SetRows.size(); ++i)
         QTest::newRow(TextBoxRules::SetRows[i].name) << int(i);
+    for (std::size_t i = 0; i < TextBoxRules::EditRows.size(); ++i)
+        QTest::newRow(TextBoxRules::EditRows[i].name) << int(TextBoxRules::SetRows.size() + i);
 }
 
-void tst_TextBox::setRaisesOneNestedChangeCaretAtStart()
+void tst_TextBox::sharedRules()
 {
     QFETCH(int, row);
     RecordingBox r;
     QtDriver driver;
-    const std::string wrong
-        = TextBoxRules::checkSet(r.box, driver, TextBoxRules::SetRows[std::size_t(row)]);
+    const auto i = std::size_t(row);
+    const std::string wrong = i < TextBoxRules::SetRows.size()
+        ? TextBoxRules::checkSet(r.box, driver, TextBoxRules::SetRows[i])
+        : TextBoxRules::checkEdit(r.box, driver,
+                                  TextBoxRules::EditRows[i - TextBoxRules::SetRows.size()]);
     QVERIFY2(wrong.empty(), wrong.c_str());
 }
 
@@ -159,23 +163,6 @@ void tst_TextBox::autoRepeatReleaseIsNoKeyUp()
     QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"), true);
     QApplication::sendEvent(Forms::widgetOf(r.box), &repeated);
     QVERIFY(r.events.isEmpty());
-}
-
-void tst_TextBox::userEditsRaiseEditedBeforeChange_data()
-{
-    QTest::addColumn<int>("row");
-    for (std::size_t i = 0; i < TextBoxRules::EditRows.size(); ++i)
-        QTest::newRow(TextBoxRules::EditRows[i].name) << int(i);
-}
-
-void tst_TextBox::userEditsRaiseEditedBeforeChange()
-{
-    QFETCH(int, row);
-    RecordingBox r;
-    QtDriver driver;
-    const std::string wrong
-        = TextBoxRules::checkEdit(r.box, driver, TextBoxRules::EditRows[std::size_t(row)]);
-    QVERIFY2(wrong.empty(), wrong.c_str());
 }
 
 void tst_TextBox::longAmountIsDrawnSmallerDownToTwoThirds()
